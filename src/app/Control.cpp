@@ -1,0 +1,82 @@
+#include "app/Control.h"
+
+double Control::twipsPerUnitX() const {
+    switch (scaleMode) {
+    case ScaleMode::User: return innerWidthTw() / userScaleWidth_;
+    case ScaleMode::Pixels: return kTwipsPerPixel;
+    case ScaleMode::Twips: break;
+    }
+    return 1.0;
+}
+
+double Control::twipsPerUnitY() const {
+    switch (scaleMode) {
+    case ScaleMode::User: return innerHeightTw() / userScaleHeight_;
+    case ScaleMode::Pixels: return kTwipsPerPixel;
+    case ScaleMode::Twips: break;
+    }
+    return 1.0;
+}
+
+double Control::scaleWidth() const {
+    return scaleMode == ScaleMode::User ? userScaleWidth_ : innerWidthTw() / twipsPerUnitX();
+}
+
+double Control::scaleHeight() const {
+    return scaleMode == ScaleMode::User ? userScaleHeight_ : innerHeightTw() / twipsPerUnitY();
+}
+
+void Control::setScaleWidth(double w) {
+    if (scaleMode != ScaleMode::User) userScaleHeight_ = scaleHeight();
+    scaleMode = ScaleMode::User;
+    userScaleWidth_ = w;
+}
+
+void Control::setScaleHeight(double h) {
+    if (scaleMode != ScaleMode::User) userScaleWidth_ = scaleWidth();
+    scaleMode = ScaleMode::User;
+    userScaleHeight_ = h;
+}
+
+void Control::setScaleMode(ScaleMode mode) {
+    scaleMode = mode;
+    if (mode != ScaleMode::User) scaleLeft = scaleTop = 0;
+}
+
+double Control::left() const {
+    if (!container) return leftTw;
+    return container->scaleLeft + leftTw / container->twipsPerUnitX();
+}
+
+double Control::top() const {
+    if (!container) return topTw;
+    return container->scaleTop + topTw / container->twipsPerUnitY();
+}
+
+double Control::width() const { return container ? widthTw / container->twipsPerUnitX() : widthTw; }
+
+double Control::height() const { return container ? heightTw / container->twipsPerUnitY() : heightTw; }
+
+void Control::move(double l, double t, double w, double h) {
+    if (!container) {
+        leftTw = l, topTw = t, widthTw = w, heightTw = h;
+        return;
+    }
+    const double ux = container->twipsPerUnitX(), uy = container->twipsPerUnitY();
+    leftTw = (l - container->scaleLeft) * ux;
+    topTw = (t - container->scaleTop) * uy;
+    widthTw = w * ux;
+    heightTw = h * uy;
+}
+
+bool Control::reachable() const {
+    for (const Control* c = this; c; c = c->container)
+        if (!c->visible || !c->enabled) return false;
+    return true;
+}
+
+bool Control::isInside(const Control& ancestor) const {
+    for (const Control* c = container; c; c = c->container)
+        if (c == &ancestor) return true;
+    return false;
+}

@@ -1,0 +1,127 @@
+#pragma once
+#include "app/ControlModel.h"
+#include "extras/ExtrasState.h"
+#include "platform/Platform.h"
+#include "play/QuestionState.h"
+#include "script/ScriptState.h"
+#include "sound/Music.h"
+#include "state/GameState.h"
+
+#include <string>
+
+// The game's one window: its controls, its variables and every handler. The handlers of each
+// subsystem live in that subsystem's folder.
+class Fom {
+  public:
+    // Creates the window and its controls in their design state. gameDir is the game's folder.
+    Fom(Platform& platform, std::string gameDir);
+    Fom(const Fom&) = delete;
+    Fom& operator=(const Fom&) = delete;
+
+    Platform& platform;
+    ControlModel model;
+
+    // Controls, by the game's own names.
+    Control &window, &E, &Pic, &DataPic, &Lst, &PicTtl, &HtmlToolLbl, &menuLbl, &DayDate;
+    Control &ClickMe, &QstTimShp, &QstTimLbl;
+    ControlArray &DataLbl, &DataNameLbl, &Lbl3, &QstShp, &QstLBl, &Lbl2, &Lbl, &StartCom, &com;
+    Timer &LblShpTim, &QstTim, &LblTim, &BgmTim;
+    MenuItem &m_bgm, &m_map, &m_list;
+
+    // Variables.
+    std::string BaseDir, TextDir, GraphicsDir;
+    std::string gameDir;
+    // Set by the host while the window is maximised or full screen: the layout may not reshape it.
+    bool windowSizeFixed = false;
+    ScriptState script;
+    GameState game;
+    QuestionState question;
+    ExtrasState extras;
+    Music music;
+
+    // Window events.
+    void Form_Load();
+    void Form_Activate();
+    void Form_Resize();
+    void Form_Unload();
+    void Form_Click();
+
+    // Title screen and new game.
+    void TTLHYOUJI();
+    void PicTtl_Click();
+    void StartCom_Click(int index);
+    void BeginGame();
+    void menuLbl_Click();
+    void menuLbl_MouseDown();
+    void menuLbl_MouseUp();
+    void DayDate_Click();
+
+    // The script interpreter.
+    void GoToScene(const std::u16string& name);
+    void OpenScript(const std::u16string& name);
+    void LblTim_Timer();
+
+    // Text lines and the click prompt.
+    void ShowTextLine();
+    void ShowClickPrompt(int red, int green, int blue);
+    void LblShpTim_Timer();
+    void Pic_Click();
+    void Lbl_Click(int index);
+    void Lbl2_Click(int index);
+    void m_tim_Click(int index);
+
+    // Scene pictures.
+    void ShowPicture(const std::u16string& name);
+    void ClearPicture();
+
+    // Game state, the status list and the map.
+    void AddLove(int index, double amount);
+    void LstHyouji();
+    void m_list_Click();
+    void m_map_Click();
+
+    // Music.
+    void BgmTim_Timer();
+    void m_bgm_Click();
+
+    // The command panel.
+    void com_Click(int index);
+    void com_MouseDown(int index);
+    void com_MouseUp(int index);
+
+    // Timed questions.
+    void BeginQuestion();
+    void QstTim_Timer();
+    void QstLBl_Click(int index);
+    void QstLBl_MouseDown(int index);
+    void QstLBl_MouseUp(int index);
+
+    // Save, load and delete.
+    void m_menu_Click(int index);
+
+    // Bonus pages, help, hints and version.
+    void HtmlToolLbl_Click();
+    void HtmlToolLbl_MouseDown();
+    void HtmlToolLbl_MouseUp();
+    void m_ver_Click();
+    void m_help_Click();
+    void m_hint_Click();
+
+    // Bonus page from the source text file, written into the game folder.
+    void MakeBonusPage(const std::u16string& sourceName, const std::u16string& pageName);
+
+    // Ends the run with an error naming the current script line and what it should have held.
+    [[noreturn]] void scriptError(const std::string& expected) const;
+
+    // Paths of the game's files: folder + base name + extension.
+    std::string textFile(const std::u16string& base) const;
+    std::string pictureFile(const std::u16string& base) const;
+    std::string musicFile(const std::u16string& base) const;
+
+  private:
+    // One interpreter step; returns whether the next step follows at once.
+    bool scriptStep();
+    bool dispatchLine();
+    void setComEnabled(bool enabled);
+    void closeScript();
+};

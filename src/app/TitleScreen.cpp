@@ -1,0 +1,60 @@
+// The title screen, the difficulty choice and the start of a new game; the menu label and the day.
+#include "app/Fom.h"
+#include "platform/Desktop.h"
+#include "platform/PictureLoader.h"
+
+void Fom::Form_Activate() {
+    music.OpenMidi(musicFile(u"opn"));
+    music.PlayMidi();
+    LblTim.setEnabled(false);
+    LblShpTim.setEnabled(false);
+    TTLHYOUJI();
+}
+
+void Fom::TTLHYOUJI() {
+    // A missing or unreadable title card ends this quietly: the title keeps its last picture and
+    // visibility.
+    const std::string path = pictureFile(u"ttl");
+    auto size = platform.pictures.load(path);
+    if (!size) return;
+    E.pictureName = u"ttl";
+    E.picturePath = path;
+    E.widthTw = size->width * kTwipsPerPixel;
+    E.heightTw = size->height * kTwipsPerPixel;
+    PicTtl.setScaleMode(ScaleMode::Pixels);
+    E.setScaleMode(ScaleMode::Pixels);
+    PicTtl.pictureName = E.pictureName;
+    PicTtl.picturePath = E.picturePath;
+    PicTtl.visible = true;
+}
+
+void Fom::StartCom_Click(int index) {
+    switch (index) {
+    case 0: game.TurnLimit = 150, game.LoveThreshold = 20; break;
+    case 1: game.TurnLimit = 100, game.LoveThreshold = 40; break;
+    case 2: game.TurnLimit = 50, game.LoveThreshold = 200; break;
+    default: break;
+    }
+    BeginGame();
+}
+
+void Fom::PicTtl_Click() { StartCom_Click(1); }
+
+void Fom::BeginGame() {
+    LblShpTim.setEnabled(false);
+    ClickMe.visible = false;
+    game.resetStory();
+    setComEnabled(true);
+    PicTtl.visible = false;
+    DayDate.caption = u"0";
+    game.TurnCount = 0;
+    music.OpenMidi(musicFile(u"bgm"));
+    music.PlayMidi();
+    LstHyouji();
+    ShowPicture(u"dmy");
+    GoToScene(u"opn");
+}
+
+void Fom::menuLbl_Click() { platform.desktop.popupMenu("menu"); }
+void Fom::menuLbl_MouseDown() { menuLbl.borderStyle = 1; }
+void Fom::menuLbl_MouseUp() { menuLbl.borderStyle = 0; }

@@ -1,0 +1,199 @@
+#include "headless/HeadlessHost.h"
+
+#include "app/EventRouter.h"
+#include "app/Fom.h"
+#include "headless/QueuedRandom.h"
+#include "headless/RecordingMusicDevice.h"
+#include "headless/StateDump.h"
+#include "platform/Desktop.h"
+#include "qt/QtPictureLoader.h"
+
+#include <chrono>
+#include <istream>
+#include <ostream>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+using statedump::Json;
+
+class EventOut {
+  public:
+    explicit EventOut(std::ostream& out) : out_(out) {}
+    void print(const std::string& event, Json fields = Json::object()) {
+        Json line;
+        line["event"] = event;
+        for (auto& [key, value] : fields.items()) line[key] = value;
+        out_ << line.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
+        out_.flush();
+    }
+
+  private:
+    std::ostream& out_;
+};
+
+class RecordingDesktop : public Desktop {
+  public:
+    explicit RecordingDesktop(EventOut& out) : out_(out) {}
+    void messageBox(const std::string& text) override { out_.print("msgbox", {{"text", text}}); }
+    void popupMenu(const std::string& menu) override { out_.print("popup", {{"menu", menu}}); }
+    void openFile(const std::string& path) override { out_.print("open", {{"path", path}}); }
+
+  private:
+    EventOut& out_;
+};
+
+struct Malformed {
+    std::string why;
+};
+
+// Whole numbers of the driver's commands.
+int wholeNumber(const std::string& word, const std::string& what) {
+    try {
+        std::size_t used = 0;
+        int n = std::stoi(word, &used);
+        if (used == word.size()) return n;
+    } catch (const std::exception&) {
+    }
+    throw Malformed{what + " must be a whole number, not \"" + word + "\""};
+}
+
+class Driver {
+  public:
+    Driver(const std::string& gameDir, std::optional<unsigned> seed, std::ostream& out)
+        : events_(out), music_([this](const std::string& c) { events_.print("music", {{"command", c}}); }),
+          desktop_(events_), platform_{music_, pictures_, desktop_, random_, seed.value_or(clockSeed())},
+          fom_(platform_, gameDir), router_(fom_) {}
+
+    // Creation, Load, the first Resize at the creation size and the title screen.
+    void start() {
+        fom_.Form_Load();
+        fom_.Form_Resize();
+        fom_.Form_Activate();
+    }
+
+    // Carries out one command line; returns false when the driver is to stop.
+    bool run(const std::string& line) {
+        std::istringstream words(line);
+        std::vector<std::string> w;
+        for (std::string word; words >> word;) w.push_back(word);
+        if (w.empty() || w[0][0] == '#') return true;
+        const std::string& verb = w[0];
+        auto optionalIndex = [&](std::size_t at) {
+            if (w.size() > at + 1) throw Malformed{"too many words"};
+            return w.size() > at ? wholeNumber(w[at], "the index") : -1;
+        };
+        auto report = [&](EventRouter::Result r) {
+            if (r == EventRouter::Result::UnknownName) throw Malformed{"no such name: " + w.at(1)};
+            if (r == EventRouter::Result::Ignored) events_.print("ignored", {{"command", line}});
+        };
+        auto needName = [&] {
+            if (w.size() < 2) throw Malformed{verb + " needs a name"};
+        };
+
+        if (verb == "tick") {
+            needName();
+            int count = optionalIndex(2);
+            if (count < 0 && w.size() < 3) count = 1;
+            if (count < 1) throw Malformed{"the count must be at least 1"};
+            for (int i = 0; i < count; ++i) {
+                auto r = router_.tick(w[1]);
+                report(r);
+                if (r != EventRouter::Result::Delivered) break;
+            }
+        } else if (verb == "click" || verb == "press" || verb == "release") {
+            needName();
+            int index = optionalIndex(2);
+            if (verb == "click") report(router_.click(w[1], index));
+            if (verb == "press") report(router_.press(w[1], index));
+            if (verb == "release") report(router_.release(w[1], index));
+        } else if (verb == "menu") {
+            needName();
+            report(router_.menu(w[1], optionalIndex(2)));
+        } else if (verb == "resize") {
+            if (w.size() != 3) throw Malformed{"resize needs a width and a height"};
+            int width = wholeNumber(w[1], "the width"), height = wholeNumber(w[2], "the height");
+            if (width <= 0 || height <= 0) throw Malformed{"the size must be positive"};
+            fom_.window.widthTw = width * kTwipsPerPixel;
+            fom_.window.heightTw = height * kTwipsPerPixel;
+            fom_.Form_Resize();
+        } else if (verb == "music-end") {
+            if (w.size() != 1) throw Malformed{"music-end takes nothing more"};
+            music_.pieceEnded();
+        } else if (verb == "random") {
+            if (w.size() < 2) throw Malformed{"random needs at least one value"};
+            for (std::size_t i = 1; i < w.size(); ++i) random_.queue(drawValue(w[i]));
+        } else if (verb == "dump") {
+            dump(w);
+        } else if (verb == "quit") {
+            return false;
+        } else {
+            throw Malformed{"unknown command " + verb};
+        }
+        return true;
+    }
+
+    void close() { fom_.Form_Unload(); }
+    EventOut& events() { return events_; }
+
+  private:
+    static unsigned clockSeed() {
+        return static_cast<unsigned>(std::chrono::system_clock::now().time_since_epoch().count());
+    }
+
+    static float drawValue(const std::string& word) {
+        try {
+            std::size_t used = 0;
+            double v = std::stod(word, &used);
+            if (used == word.size() && v >= 0 && v < 1) return static_cast<float>(v);
+        } catch (const std::exception&) {
+        }
+        throw Malformed{"a random value must lie in [0, 1), not \"" + word + "\""};
+    }
+
+    void dump(const std::vector<std::string>& w) {
+        if (w.size() == 1) {
+            events_.print("state", {{"vars", statedump::vars(fom_)}, {"controls", statedump::controls(fom_)}});
+            return;
+        }
+        if (w.size() > 3) throw Malformed{"too many words"};
+        std::optional<int> index;
+        if (w.size() == 3) index = wholeNumber(w[2], "the index");
+        auto value = statedump::named(fom_, w[1], index);
+        if (!value) throw Malformed{"nothing to dump under " + w[1] + (index ? " " + w[2] : "")};
+        events_.print("state", {{"value", *value}});
+    }
+
+    EventOut events_;
+    RecordingMusicDevice music_;
+    QtPictureLoader pictures_;
+    RecordingDesktop desktop_;
+    QueuedRandom random_;
+    Platform platform_;
+    Fom fom_;
+    EventRouter router_;
+};
+
+} // namespace
+
+int runHeadless(const std::string& gameDir, std::optional<unsigned> seed, std::istream& in, std::ostream& out,
+                std::ostream& err) {
+    Driver driver(gameDir, seed, out);
+    try {
+        driver.start();
+        for (std::string line; std::getline(in, line);) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (!driver.run(line)) break;
+        }
+        driver.close();
+        return 0;
+    } catch (const Malformed& m) {
+        err << "driver: " << m.why << '\n';
+        return 2;
+    } catch (const std::exception& e) {
+        // The game's run-time error ends the run at once, without the close handlers.
+        driver.events().print("error", {{"text", e.what()}});
+        return 3;
+    }
+}

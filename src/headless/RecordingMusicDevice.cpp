@@ -1,0 +1,54 @@
+#include "headless/RecordingMusicDevice.h"
+
+#include <filesystem>
+
+namespace {
+
+// The path of an open command: open "PATH" alias MIDI.
+bool openPath(const std::string& command, std::string& path) {
+    const std::string head = "open \"", tail = "\" alias MIDI";
+    if (command.size() < head.size() + tail.size() || command.compare(0, head.size(), head) != 0 ||
+        command.compare(command.size() - tail.size(), tail.size(), tail) != 0)
+        return false;
+    path = command.substr(head.size(), command.size() - head.size() - tail.size());
+    return true;
+}
+
+} // namespace
+
+bool RecordingMusicDevice::send(const std::string& command, std::string* reply) {
+    report_(command);
+    std::string path;
+    if (openPath(command, path)) {
+        std::error_code ec;
+        if (state_ != State::Closed || !std::filesystem::is_regular_file(path, ec)) return false;
+        state_ = State::Stopped;
+        return true;
+    }
+    if (command == "close MIDI notify") {
+        const bool wasOpen = state_ != State::Closed;
+        state_ = State::Closed;
+        return wasOpen;
+    }
+    if (state_ == State::Closed) return false;
+    if (command == "status MIDI mode") {
+        if (reply) {
+            const std::string mode = state_ == State::Playing ? "playing" : "stopped";
+            reply->replace(0, mode.size(), mode);
+        }
+        return true;
+    }
+    if (command == "play MIDI notify" || command == "play MIDI from 0") {
+        state_ = State::Playing;
+        return true;
+    }
+    if (command == "stop MIDI notify" || command == "seek MIDI to start") {
+        state_ = State::Stopped;
+        return true;
+    }
+    return false;
+}
+
+void RecordingMusicDevice::pieceEnded() {
+    if (state_ == State::Playing) state_ = State::Stopped;
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+class MusicDevice;
+class PictureLoader;
+class Desktop;
+class RandomSource;
+
+// The services a host lends the engine. Everything else the engine does itself.
+struct Platform {
+    MusicDevice& music;
+    PictureLoader& pictures;
+    Desktop& desktop;
+    RandomSource& random;
+    // Seed for the random generator at start-up (the host reads the clock, or takes a fixed seed).
+    unsigned randomSeed = 0;
+};

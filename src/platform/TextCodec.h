@@ -1,0 +1,14 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+// Conversions between the game's Shift-JIS bytes (code page 932), the UTF-16 text the engine works in
+// (one unit per game character) and the UTF-8 the hosts print.
+namespace text {
+
+std::u16string fromShiftJis(std::string_view bytes);
+std::string toShiftJis(std::u16string_view text);
+std::u16string fromUtf8(std::string_view utf8);
+std::string toUtf8(std::u16string_view text);
+
+} // namespace text

@@ -1,0 +1,6 @@
+#pragma once
+#include <optional>
+#include <string>
+
+// Runs the game in its window until the player closes it; returns the exit status.
+int runQtHost(int argc, char* argv[], const std::string& gameDir, std::optional<unsigned> seed);

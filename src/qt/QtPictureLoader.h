@@ -1,0 +1,18 @@
+#pragma once
+#include "platform/PictureLoader.h"
+
+#include <QHash>
+#include <QImage>
+#include <QString>
+
+// Decodes pictures with Qt's image readers, recognising the format from the content whatever the
+// file's extension, and keeps each decoded picture for painting.
+class QtPictureLoader : public PictureLoader {
+  public:
+    std::optional<PictureSize> load(const std::string& path) override;
+    // The picture last decoded from path (a null image when none was).
+    QImage picture(const std::string& path) const;
+
+  private:
+    QHash<QString, QImage> pictures_;
+};

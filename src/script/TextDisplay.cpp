@@ -1,0 +1,43 @@
+// The scrolling text lines, the blinking click prompt, the resume click and the reading speed.
+#include "app/Fom.h"
+
+namespace {
+const Color kCyan = rgb(0, 255, 255);
+} // namespace
+
+void Fom::ShowTextLine() {
+    const std::size_t last = Lbl.size() - 1;
+    for (std::size_t i = 1; i <= last; ++i) Lbl[i - 1]->caption = Lbl[i]->caption;
+    Lbl[last]->caption = script.CurrentLine;
+    for (std::size_t i = 0; i <= last; ++i) Lbl2[i]->caption = Lbl[i]->caption;
+}
+
+void Fom::ShowClickPrompt(int red, int green, int blue) {
+    ClickMe.fillColor = rgb(red, green, blue);
+    LblTim.setEnabled(false);
+    ClickMe.visible = true;
+    LblShpTim.setEnabled(true);
+}
+
+void Fom::LblShpTim_Timer() {
+    script.BlinkPhase = script.BlinkPhase % 2 + 1;
+    ClickMe.shapeStyle = script.BlinkPhase + 2;
+}
+
+void Fom::Form_Click() {
+    // Only the cyan prompt's pause is the player's to end; the colour outlives the prompt, so later
+    // clicks go on advancing the story until the next magenta prompt.
+    if (ClickMe.fillColor != kCyan) return;
+    LblTim.setEnabled(true);
+    LblTim_Timer();
+}
+
+void Fom::Pic_Click() { Form_Click(); }
+void Fom::Lbl_Click(int) { Form_Click(); }
+void Fom::Lbl2_Click(int) { Form_Click(); }
+void Fom::DayDate_Click() { Form_Click(); }
+
+void Fom::m_tim_Click(int index) {
+    int interval = index * 200;
+    LblTim.setInterval(interval == 0 ? 1 : interval);
+}

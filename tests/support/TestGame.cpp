@@ -1,0 +1,64 @@
+#include "support/TestGame.h"
+
+#include "platform/TextCodec.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+TempGame::TempGame() {
+    std::string pattern = (fs::temp_directory_path() / "rumena-test-XXXXXX").string();
+    dir_ = mkdtemp(pattern.data());
+    fs::create_directories(fs::path(dir_) / "txt");
+    fs::create_directories(fs::path(dir_) / "grf");
+}
+
+TempGame::~TempGame() {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+}
+
+void TempGame::bytes(const std::string& relativePath, const std::string& content) {
+    fs::path p = fs::path(dir_) / relativePath;
+    fs::create_directories(p.parent_path());
+    std::ofstream(p, std::ios::binary) << content;
+}
+
+void TempGame::lines(const std::string& relativePath, const std::vector<std::string>& utf8Lines) {
+    std::string content;
+    for (const auto& line : utf8Lines) content += text::toShiftJis(text::fromUtf8(line)) + "\r\n";
+    bytes(relativePath, content);
+}
+
+void TempGame::minimal(int commands) {
+    std::vector<std::string> places;
+    for (int i = 0; i < commands; ++i) places.push_back("場所" + std::to_string(i));
+    lines("txt/com.dat", places);
+    lines("txt/hint.dat", {"ヒント一", "ヒント二"});
+    lines("txt/opn.dat", {"はじまり"});
+}
+
+bool FakePlatform::Music::send(const std::string& command, std::string*) {
+    commands.push_back(command);
+    return true;
+}
+
+std::optional<PictureSize> FakePlatform::Pictures::load(const std::string& path) {
+    std::ifstream in(path);
+    std::string tag;
+    PictureSize size;
+    if (!(in >> tag >> size.width >> size.height) || tag != "PICTURE") return std::nullopt;
+    return size;
+}
+
+std::vector<std::string> TestWindow::lines() const {
+    std::vector<std::string> out;
+    for (const Control* c : fom.Lbl) out.push_back(utf8(c->caption));
+    return out;
+}
+
+std::string utf8(const std::u16string& s) { return text::toUtf8(s); }
+std::u16string u16(const std::string& s) { return text::fromUtf8(s); }

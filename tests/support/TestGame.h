@@ -1,0 +1,78 @@
+#pragma once
+#include "app/EventRouter.h"
+#include "app/Fom.h"
+#include "platform/Desktop.h"
+#include "platform/MusicDevice.h"
+#include "platform/PictureLoader.h"
+#include "platform/RandomSource.h"
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+// A game folder in a fresh temporary directory, removed again at the end of the test.
+class TempGame {
+  public:
+    TempGame();
+    ~TempGame();
+    TempGame(const TempGame&) = delete;
+    TempGame& operator=(const TempGame&) = delete;
+
+    // Writes lines (UTF-8 here) as Shift-JIS, each ended by CR LF.
+    void lines(const std::string& relativePath, const std::vector<std::string>& utf8Lines);
+    void bytes(const std::string& relativePath, const std::string& content);
+    // A minimal playable folder: a command list of `commands` lines, hints and an opening scene.
+    void minimal(int commands = 7);
+    const std::string& dir() const { return dir_; }
+
+  private:
+    std::string dir_;
+};
+
+// A platform that records what the game asks of it. A "picture" is any file whose content starts
+// with "PICTURE W H".
+struct FakePlatform {
+    struct Music : MusicDevice {
+        std::vector<std::string> commands;
+        bool send(const std::string& command, std::string* reply) override;
+    } music;
+    struct Pictures : PictureLoader {
+        std::optional<PictureSize> load(const std::string& path) override;
+    } pictures;
+    struct Desk : Desktop {
+        std::vector<std::string> messages, popups, opened;
+        void messageBox(const std::string& t) override { messages.push_back(t); }
+        void popupMenu(const std::string& m) override { popups.push_back(m); }
+        void openFile(const std::string& p) override { opened.push_back(p); }
+    } desktop;
+    struct Draws : RandomSource {
+        std::deque<float> values;
+        void seed(unsigned) override {}
+        float next() override {
+            float v = values.empty() ? 0.5f : values.front();
+            if (!values.empty()) values.pop_front();
+            return v;
+        }
+    } random;
+    Platform platform{music, pictures, desktop, random, 1};
+};
+
+// A window on a game folder, started as the game starts: Load, the first Resize, the title.
+struct TestWindow {
+    explicit TestWindow(const TempGame& game) : fom(fake.platform, game.dir()), router(fom) {}
+    void start() {
+        fom.Form_Load();
+        fom.Form_Resize();
+        fom.Form_Activate();
+    }
+    // The captions of the 21 text lines, oldest first.
+    std::vector<std::string> lines() const;
+
+    FakePlatform fake;
+    Fom fom;
+    EventRouter router;
+};
+
+std::string utf8(const std::u16string& s);
+std::u16string u16(const std::string& s);
