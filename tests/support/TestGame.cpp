@@ -47,6 +47,7 @@ bool FakePlatform::Music::send(const std::string& command, std::string*) {
 }
 
 std::optional<PictureSize> FakePlatform::Pictures::load(const std::string& path) {
+    asked.push_back(path);
     std::ifstream in(path);
     std::string tag;
     PictureSize size;

@@ -38,6 +38,7 @@ struct FakePlatform {
         bool send(const std::string& command, std::string* reply) override;
     } music;
     struct Pictures : PictureLoader {
+        std::vector<std::string> asked; // every path the game tried to load
         std::optional<PictureSize> load(const std::string& path) override;
     } pictures;
     struct Desk : Desktop {
