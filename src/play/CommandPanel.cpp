@@ -3,6 +3,7 @@
 #include "app/Fom.h"
 #include "app/GameError.h"
 #include "platform/RandomSource.h"
+#include "platform/TextCodec.h"
 #include "script/ScriptText.h"
 
 #include <array>
@@ -58,8 +59,7 @@ void Fom::com_Click(int index) {
     std::u16string pictureName, sceneName;
 
     auto today = scripttext::toWhole(DayDate.caption);
-    if (!today) throw GameError("the day \"" + std::string(DayDate.caption.begin(), DayDate.caption.end()) +
-                                "\" is not a number");
+    if (!today) throw GameError("the day \"" + text::toUtf8(DayDate.caption) + "\" is not a number");
     const int day = static_cast<int>(*today % 9) + 1;
     DayDate.caption = number(day);
     Control& cell = *DataLbl.at(9 * index + day - 1);
