@@ -42,25 +42,19 @@ EventRouter::Result EventRouter::click(const std::string& name, int index) {
     return Result::Delivered;
 }
 
-EventRouter::Result EventRouter::press(const std::string& name, int index) {
-    if (!fom_.model.hasControl(name)) return Result::UnknownName;
-    if (!reachable(name, index)) return Result::Ignored;
-    const int i = index < 0 ? 0 : index;
-    if (name == "menuLbl") fom_.menuLbl_MouseDown();
-    if (name == "com") fom_.com_MouseDown(i);
-    if (name == "QstLBl") fom_.QstLBl_MouseDown(i);
-    if (name == "HtmlToolLbl") fom_.HtmlToolLbl_MouseDown();
-    return Result::Delivered;
-}
+EventRouter::Result EventRouter::press(const std::string& name, int index) { return mouse(name, index, true); }
 
-EventRouter::Result EventRouter::release(const std::string& name, int index) {
+EventRouter::Result EventRouter::release(const std::string& name, int index) { return mouse(name, index, false); }
+
+EventRouter::Result EventRouter::mouse(const std::string& name, int index, bool down) {
     if (!fom_.model.hasControl(name)) return Result::UnknownName;
     if (!reachable(name, index)) return Result::Ignored;
     const int i = index < 0 ? 0 : index;
-    if (name == "menuLbl") fom_.menuLbl_MouseUp();
-    if (name == "com") fom_.com_MouseUp(i);
-    if (name == "QstLBl") fom_.QstLBl_MouseUp(i);
-    if (name == "HtmlToolLbl") fom_.HtmlToolLbl_MouseUp();
+    // The pressable labels show a border while the button is held.
+    if (name == "menuLbl") down ? fom_.menuLbl_MouseDown() : fom_.menuLbl_MouseUp();
+    if (name == "com") down ? fom_.com_MouseDown(i) : fom_.com_MouseUp(i);
+    if (name == "QstLBl") down ? fom_.QstLBl_MouseDown(i) : fom_.QstLBl_MouseUp(i);
+    if (name == "HtmlToolLbl") down ? fom_.HtmlToolLbl_MouseDown() : fom_.HtmlToolLbl_MouseUp();
     return Result::Delivered;
 }
 

@@ -25,5 +25,6 @@ class EventRouter {
     bool menuAvailable() const;
 
   private:
+    Result mouse(const std::string& name, int index, bool down);
     Fom& fom_;
 };

@@ -16,6 +16,16 @@ Control& label(ControlModel& m, const char* name, Control* in, bool isArray, con
     return c;
 }
 
+// The labels on the window that start hidden, with centred text on a transparent background.
+Control& hiddenLabel(ControlModel& m, const char* name, bool isArray, const std::u16string& caption, double l,
+                     double t, double w, double h) {
+    Control& c = label(m, name, &m.control("Fom"), isArray, caption, l, t, w, h);
+    c.visible = false;
+    c.alignment = 2;
+    c.backStyle = 0;
+    return c;
+}
+
 Control& pictureBox(ControlModel& m, const char* name, Control* in, double l, double t, double w, double h) {
     Control& c = m.addControl(ControlKind::PictureBox, name, in);
     c.borderStyle = 1;
@@ -127,27 +137,10 @@ void createFomDesign(ControlModel& m) {
     m.addTimer("LblTim", 100, false);
     m.addTimer("BgmTim", 1, true);
 
-    Control& html = label(m, "HtmlToolLbl", &fom, false, u"HtmlToolLbl", 360, 2160, 1455, 615);
-    html.visible = false;
-    html.alignment = 2;
-    html.backStyle = 0;
-
-    Control& menuLbl = label(m, "menuLbl", &fom, false, u"menuLbl", 0, 0, 1335, 735);
-    menuLbl.toolTipText = u"メニューを表示させるよ";
-    menuLbl.visible = false;
-    menuLbl.alignment = 2;
-    menuLbl.backStyle = 0;
-
-    Control& com = label(m, "com", &fom, true, u"Label1", 7440, 120, 2295, 495);
-    com.visible = false;
-    com.alignment = 2;
-    com.backStyle = 0;
-
-    Control& day = label(m, "DayDate", &fom, false, u"DayDate", 7320, 5040, 975, 615);
-    day.toolTipText = u"日付";
-    day.visible = false;
-    day.alignment = 2;
-    day.backStyle = 0;
+    hiddenLabel(m, "HtmlToolLbl", false, u"HtmlToolLbl", 360, 2160, 1455, 615);
+    hiddenLabel(m, "menuLbl", false, u"menuLbl", 0, 0, 1335, 735).toolTipText = u"メニューを表示させるよ";
+    hiddenLabel(m, "com", true, u"Label1", 7440, 120, 2295, 495);
+    hiddenLabel(m, "DayDate", false, u"DayDate", 7320, 5040, 975, 615).toolTipText = u"日付";
 
     createMenus(m);
 }
