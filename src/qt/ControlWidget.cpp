@@ -1,26 +1,71 @@
 #include "qt/ControlWidget.h"
 
 #include "app/Control.h"
-#include "platform/TextCodec.h"
 #include "qt/QtPictureLoader.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
-QColor toQColor(unsigned c) { return QColor(redOf(c), greenOf(c), blueOf(c)); }
+QColor toQColor(unsigned c) {
+    return QColor(redOf(c), greenOf(c), blueOf(c));
+}
 
 ControlWidget::ControlWidget(const Control& control, const QtPictureLoader& pictures, QWidget* parent)
     : QWidget(parent), control_(control), pictures_(pictures) {
     setObjectName(QString::fromStdString(control.name));
+    painted_ = currentLook();
+}
+
+ControlWidget::Look ControlWidget::currentLook() const {
+    const Control& c = control_;
+    Look look;
+    look.enabled = c.enabled;
+    look.backColor = c.backColor;
+    look.backStyle = c.backStyle;
+    look.borderStyle = c.borderStyle;
+    switch (c.kind) {
+    case ControlKind::Label:
+        look.caption = c.caption;
+        look.foreColor = c.foreColor;
+        look.alignment = c.alignment;
+        break;
+    case ControlKind::Shape:
+        look.fillColor = c.fillColor;
+        look.fillStyle = c.fillStyle;
+        look.borderColor = c.borderColor;
+        look.shapeStyle = c.shapeStyle;
+        break;
+    case ControlKind::PictureBox:
+        look.picturePath = c.picturePath;
+        if (!c.picturePath.empty()) look.pictureKey = pictures_.picture(c.picturePath).cacheKey();
+        break;
+    default:
+        break;
+    }
+    return look;
+}
+
+void ControlWidget::refresh() {
+    Look look = currentLook();
+    if (look == painted_) return;
+    painted_ = std::move(look);
+    update();
 }
 
 void ControlWidget::paintEvent(QPaintEvent*) {
     QPainter p(this);
     switch (control_.kind) {
-    case ControlKind::Label: paintLabel(p); break;
-    case ControlKind::Shape: paintShape(p); break;
-    case ControlKind::PictureBox: paintPictureBox(p); break;
-    default: break;
+    case ControlKind::Label:
+        paintLabel(p);
+        break;
+    case ControlKind::Shape:
+        paintShape(p);
+        break;
+    case ControlKind::PictureBox:
+        paintPictureBox(p);
+        break;
+    default:
+        break;
     }
 }
 
@@ -31,11 +76,14 @@ void ControlWidget::paintLabel(QPainter& p) {
         p.setPen(QColor(0, 0, 0));
         p.drawRect(r.adjusted(0, 0, -1, -1));
     }
+    if (control_.caption.empty()) return;
     // A disabled label shows its text greyed, as the desktop does.
     p.setPen(control_.enabled ? toQColor(control_.foreColor) : QColor(160, 160, 160));
     p.setFont(font());
     int flags = Qt::AlignTop | Qt::TextWordWrap;
-    flags |= control_.alignment == 1 ? Qt::AlignRight : control_.alignment == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
+    flags |= control_.alignment == 1   ? Qt::AlignRight
+             : control_.alignment == 2 ? Qt::AlignHCenter
+                                       : Qt::AlignLeft;
     p.drawText(r.adjusted(1, 1, -1, -1), flags, QString::fromStdU16String(control_.caption));
 }
 
@@ -67,14 +115,18 @@ void ControlWidget::paintShape(QPainter& p) {
 }
 
 void ControlWidget::paintPictureBox(QPainter& p) {
-    p.fillRect(rect(), toQColor(control_.backColor));
-    if (!control_.picturePath.empty()) {
-        // The picture is stretched over the whole box; its proportions are not kept.
-        const QImage picture = pictures_.picture(control_.picturePath);
-        if (!picture.isNull()) {
-            p.setRenderHint(QPainter::SmoothPixmapTransform);
-            p.drawImage(rect(), picture);
+    const QImage picture = control_.picturePath.empty() ? QImage() : pictures_.picture(control_.picturePath);
+    if (picture.isNull() || picture.hasAlphaChannel()) p.fillRect(rect(), toQColor(control_.backColor));
+    if (!picture.isNull() && !rect().isEmpty()) {
+        // The picture is stretched over the whole box; its proportions are not kept. Scaling a large
+        // picture is slow, so the scaled copy is kept for the repaints that follow.
+        if (scaled_.size() != size() || scaledKey_ != picture.cacheKey()) {
+            scaled_ = picture.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            scaledKey_ = picture.cacheKey();
         }
+        p.drawImage(0, 0, scaled_);
+    } else {
+        scaled_ = QImage();
     }
     if (control_.borderStyle == 1) {
         p.setPen(QColor(128, 128, 128));
@@ -87,5 +139,6 @@ void ControlWidget::mousePressEvent(QMouseEvent* event) {
 }
 
 void ControlWidget::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && onRelease) onRelease(control_, rect().contains(event->position().toPoint()));
+    if (event->button() == Qt::LeftButton && onRelease)
+        onRelease(control_, rect().contains(event->position().toPoint()));
 }

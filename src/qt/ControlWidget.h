@@ -1,6 +1,8 @@
 #pragma once
+#include <QImage>
 #include <QWidget>
 #include <functional>
+#include <string>
 
 class Control;
 class QtPictureLoader;
@@ -13,6 +15,8 @@ class ControlWidget : public QWidget {
     ControlWidget(const Control& control, const QtPictureLoader& pictures, QWidget* parent);
 
     const Control& control() const { return control_; }
+    // Schedules a repaint when the control's look in the model differs from what was last painted.
+    void refresh();
     // Mouse press, release (with whether the pointer is still over the control) on this control.
     std::function<void(const Control&)> onPress;
     std::function<void(const Control&, bool inside)> onRelease;
@@ -23,11 +27,26 @@ class ControlWidget : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
+    // What the painting of the control depends on, besides its size and font.
+    struct Look {
+        std::u16string caption;
+        bool enabled = true;
+        unsigned foreColor = 0, backColor = 0, fillColor = 0, borderColor = 0;
+        int backStyle = 0, borderStyle = 0, alignment = 0, shapeStyle = 0, fillStyle = 0;
+        std::string picturePath;
+        qint64 pictureKey = 0;
+        bool operator==(const Look&) const = default;
+    };
+    Look currentLook() const;
     void paintLabel(QPainter& p);
     void paintShape(QPainter& p);
     void paintPictureBox(QPainter& p);
     const Control& control_;
     const QtPictureLoader& pictures_;
+    Look painted_;
+    // The picture scaled to the box, kept until the picture or the box's size changes.
+    QImage scaled_;
+    qint64 scaledKey_ = 0;
 };
 
 // The colour of the model as Qt takes it.

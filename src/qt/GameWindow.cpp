@@ -19,9 +19,13 @@ namespace {
 // Timers faster than the desktop can usefully fire are run at this pace.
 constexpr int kFastestTimerMs = 16;
 
-int pixels(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
+int pixels(double twips) {
+    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+}
 
-QString qtext(const std::u16string& s) { return QString::fromStdU16String(s); }
+QString qtext(const std::u16string& s) {
+    return QString::fromStdU16String(s);
+}
 
 unsigned clockSeed() {
     return static_cast<unsigned>(std::chrono::system_clock::now().time_since_epoch().count());
@@ -38,17 +42,25 @@ GameWindow::GameWindow(const std::string& gameDir, std::optional<unsigned> seed)
     QFont f("Noto Sans CJK JP");
     f.setStyleHint(QFont::SansSerif);
     setFont(f);
+
+    watchdogWake_ = new QTimer(this);
+    watchdogWake_->setSingleShot(true);
+    connect(watchdogWake_, &QTimer::timeout, this, [this] { runWatchdog(); });
     // The watchdog hears of every change of the player at once, so it need not poll fast.
-    music_.setOnStateChange([this] {
-        if (started_ && !failed_ && depth_ == 0 && fom_->BgmTim.enabled())
-            deliver([this] { router_->tick("BgmTim"); });
-    });
+    music_.setOnStateChange([this] { wakeWatchdog(); });
+
+    settle_ = new QTimer(this);
+    settle_->setSingleShot(true);
+    settle_->setInterval(kSettleMs);
+    connect(settle_, &QTimer::timeout, this, [this] { settle(); });
 }
 
-GameWindow::~GameWindow() = default;
+GameWindow::~GameWindow() {
+    music_.setOnStateChange(nullptr);
+}
 
 bool GameWindow::start() {
-    deliver([this] {
+    run([this] {
         fom_->Form_Load();
         createWidgets();
         fom_->Form_Resize();
@@ -57,17 +69,24 @@ bool GameWindow::start() {
     resize(pixels(fom_->window.innerWidthTw()), pixels(fom_->window.innerHeightTw()));
     show();
     started_ = true;
+    // Shown, the window knows its frame; the title comes after a layout of the real size.
     updateFrame();
-    deliver([this] {
-        fom_->window.widthTw = (width() + frameGeometry().width() - geometry().width()) * kTwipsPerPixel;
-        fom_->window.heightTw = (height() + frameGeometry().height() - geometry().height()) * kTwipsPerPixel;
+    run([this] {
+        takeWindowSize(true);
         fom_->Form_Resize();
         fom_->Form_Activate();
     });
+    wakeWatchdog();
     return !failed_;
 }
 
 void GameWindow::deliver(const std::function<void()>& event) {
+    run(event);
+    // A click or a menu choice may have switched the music on: the watchdog looks at once.
+    wakeWatchdog();
+}
+
+void GameWindow::run(const std::function<void()>& event) {
     if (failed_) return;
     ++depth_;
     try {
@@ -78,6 +97,8 @@ void GameWindow::deliver(const std::function<void()>& event) {
         --depth_;
         failed_ = true;
         for (auto& link : timers_) link.qtimer->stop();
+        watchdogWake_->stop();
+        settle_->stop();
         QMessageBox::critical(this, QStringLiteral("ルメナ"), QString::fromStdString(e.what()));
         QApplication::exit(1);
     }
@@ -117,7 +138,7 @@ void GameWindow::createWidgets() {
     for (Timer* t : fom_->model.timers()) {
         auto* q = new QTimer(this);
         const std::string name = t->name;
-        connect(q, &QTimer::timeout, this, [this, name] { deliver([this, name] { router_->tick(name); }); });
+        connect(q, &QTimer::timeout, this, [this, name] { tick(name); });
         timers_.push_back({t, q, t->restarts() + 1});
     }
 }
@@ -128,13 +149,36 @@ QWidget* GameWindow::widgetOf(const Control& c) const {
     return it == widgets_.end() ? nullptr : it->second;
 }
 
+void GameWindow::tick(const std::string& timer) {
+    if (timer == fom_->BgmTim.name)
+        runWatchdog();
+    else
+        run([this, &timer] { router_->tick(timer); });
+}
+
+void GameWindow::wakeWatchdog() {
+    if (!started_ || failed_ || !fom_->BgmTim.enabled() || watchdogWake_->isActive()) return;
+    // A piece that keeps failing at once is not restarted faster than the desktop's timers tick.
+    const qint64 since = lastWatchdog_.isValid() ? lastWatchdog_.elapsed() : kFastestTimerMs;
+    watchdogWake_->start(static_cast<int>(std::max<qint64>(0, kFastestTimerMs - since)));
+}
+
+void GameWindow::runWatchdog() {
+    lastWatchdog_.restart();
+    watchdogWake_->stop();
+    run([this] { router_->tick(fom_->BgmTim.name); });
+}
+
 void GameWindow::sync() {
     if (widgets_.empty()) return;
     const Control& win = fom_->window;
-    setWindowTitle(qtext(win.caption));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, toQColor(win.backColor));
-    setPalette(pal);
+    const QString title = qtext(win.caption);
+    if (windowTitle() != title) setWindowTitle(title);
+    if (palette().color(QPalette::Window) != toQColor(win.backColor)) {
+        QPalette pal = palette();
+        pal.setColor(QPalette::Window, toQColor(win.backColor));
+        setPalette(pal);
+    }
     for (const auto& [control, widget] : widgets_) syncControl(*control, *widget);
     syncStacking();
     syncTimers();
@@ -148,14 +192,16 @@ void GameWindow::syncControl(const Control& c, QWidget& w) {
     if (w.isEnabled() != c.enabled && c.kind != ControlKind::Label) w.setEnabled(c.enabled);
     const QString tip = qtext(c.toolTipText);
     if (w.toolTip() != tip) w.setToolTip(tip);
-    QFont f = font();
-    f.setPointSizeF(std::max(1.0, c.fontSize));
-    if (w.font() != f) w.setFont(f);
+    if (w.font().pointSizeF() != std::max(1.0, c.fontSize)) {
+        QFont f = font();
+        f.setPointSizeF(std::max(1.0, c.fontSize));
+        w.setFont(f);
+    }
 
     if (auto* button = qobject_cast<QPushButton*>(&w)) {
         if (button->text() != qtext(c.caption)) button->setText(qtext(c.caption));
-        const QString style = QString("QPushButton { background-color: %1; color: black; }")
-                                  .arg(toQColor(c.backColor).name());
+        const QString style =
+            QString("QPushButton { background-color: %1; color: black; }").arg(toQColor(c.backColor).name());
         if (button->styleSheet() != style) button->setStyleSheet(style);
     } else if (auto* list = qobject_cast<QListWidget*>(&w)) {
         QStringList lines;
@@ -166,13 +212,16 @@ void GameWindow::syncControl(const Control& c, QWidget& w) {
             list->clear();
             list->addItems(lines);
         }
-        QPalette pal = list->palette();
-        pal.setColor(QPalette::Base, toQColor(c.backColor));
-        pal.setColor(QPalette::Text, toQColor(c.foreColor));
-        list->setPalette(pal);
-    } else {
-        // Painted from the model at every change; painting is cheap next to telling what changed.
-        w.update();
+        if (list->palette().color(QPalette::Base) != toQColor(c.backColor) ||
+            list->palette().color(QPalette::Text) != toQColor(c.foreColor)) {
+            QPalette pal = list->palette();
+            pal.setColor(QPalette::Base, toQColor(c.backColor));
+            pal.setColor(QPalette::Text, toQColor(c.foreColor));
+            list->setPalette(pal);
+        }
+    } else if (auto* painted = qobject_cast<ControlWidget*>(&w)) {
+        // Only what changed is painted again; moves and font changes repaint by themselves.
+        painted->refresh();
     }
 }
 
@@ -192,11 +241,13 @@ void GameWindow::syncStacking() {
 
 void GameWindow::syncTimers() {
     for (auto& link : timers_) {
-        if (!link.timer->enabled()) {
+        if (!link.timer->enabled() || !started_) {
             link.qtimer->stop();
             continue;
         }
         int interval = std::max(link.timer->interval(), kFastestTimerMs);
+        // The watchdog is woken by the player and by the player's own choices; the poll only backs
+        // that up, so it need not keep the processor awake.
         if (link.timer == &fom_->BgmTim) interval = kWatchdogIntervalMs;
         if (!link.qtimer->isActive() || link.restarts != link.timer->restarts()) {
             link.qtimer->start(interval);
@@ -205,46 +256,139 @@ void GameWindow::syncTimers() {
     }
 }
 
-void GameWindow::updateFrame() {
+// ---- The window's size -------------------------------------------------------------------------------
+//
+// The game keeps its window 4:3 by setting the width from the outer height whenever the size changes.
+// Done on every step of a drag, that fights the window manager, which keeps putting the edge back under
+// the pointer. So a size the player gives is laid out as it is (stretched, as a maximised window is),
+// and only once it has stayed put for a moment is the window given its shape, with a single request.
+// A maximised, full-screen or minimised window is never reshaped.
+
+bool GameWindow::sizeFixedByState() const {
+    return windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized);
+}
+
+bool GameWindow::updateFrame() {
     Control& win = fom_->window;
-    win.frameWidthTw = (frameGeometry().width() - geometry().width()) * kTwipsPerPixel;
-    win.frameHeightTw = (frameGeometry().height() - geometry().height()) * kTwipsPerPixel;
+    const double width = (frameGeometry().width() - geometry().width()) * kTwipsPerPixel;
+    const double height = (frameGeometry().height() - geometry().height()) * kTwipsPerPixel;
+    const bool changed = width != win.frameWidthTw || height != win.frameHeightTw;
+    win.frameWidthTw = width;
+    win.frameHeightTw = height;
+    return changed;
+}
+
+void GameWindow::takeWindowSize(bool mayReshape) {
+    // The game measures its window from the outside, frame and title bar included.
+    Control& win = fom_->window;
+    win.widthTw = width() * kTwipsPerPixel + win.frameWidthTw;
+    win.heightTw = height() * kTwipsPerPixel + win.frameHeightTw;
+    fom_->windowSizeFixed = !mayReshape || sizeFixedByState();
+}
+
+void GameWindow::layOut(bool mayReshape) {
+    updateFrame();
+    run([this, mayReshape] {
+        takeWindowSize(mayReshape);
+        fom_->Form_Resize();
+    });
+}
+
+bool GameWindow::request(QSize size) {
+    // A request the window manager already turned down from this very size is not repeated.
+    const QSize from = this->size();
+    if (lastRequest_ && lastRequest_->from == from && lastRequest_->to == size) return false;
+    lastRequest_ = Request{from, size};
+    requested_ = size;
+    // Should the size never come, the game is laid out in the size the window has.
+    settle_->start();
+    resize(size);
+    return true;
 }
 
 void GameWindow::syncWindowSize() {
     if (!started_ || fom_->windowSizeFixed) return;
-    const Control& win = fom_->window;
-    const int wanted = pixels(win.innerWidthTw());
-    if (std::abs(wanted - width()) >= 1) resize(wanted, height());
+    const QSize wanted(pixels(fom_->window.innerWidthTw()), height());
+    if (wanted == size()) {
+        shaped_ = size();
+        return;
+    }
+    if (requested_ == wanted) return; // on its way
+    if (sizeFixedByState() || !request(wanted)) {
+        // The window keeps the size it has: lay the game out in it, once this event is over.
+        QTimer::singleShot(0, this, [this] { layOut(false); });
+    }
+}
+
+void GameWindow::settle() {
+    if (requested_) {
+        // The shape asked for never came: the window manager keeps this size.
+        requested_.reset();
+        layOut(false);
+        return;
+    }
+    if (sizeFixedByState()) return;
+    const QSize now = size();
+    if (now.height() == shaped_.height() && now.width() != shaped_.width()) {
+        // The player dragged a side edge: the height follows the width, so that the width the game
+        // derives from the height comes out close to the one the player chose.
+        const int frameWidth = frameGeometry().width() - geometry().width();
+        const int frameHeight = frameGeometry().height() - geometry().height();
+        const int height =
+            static_cast<int>(std::lround((now.width() + frameWidth) * 3.0 / 4.0)) - frameHeight;
+        if (height != now.height() && height > 0 && request(QSize(now.width(), height))) return;
+    }
+    layOut(true);
 }
 
 void GameWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     if (!started_) return;
-    updateFrame();
-    deliver([this] {
-        Control& win = fom_->window;
-        win.widthTw = width() * kTwipsPerPixel + win.frameWidthTw;
-        win.heightTw = height() * kTwipsPerPixel + win.frameHeightTw;
-        fom_->Form_Resize();
-    });
+    if (requested_ && size() == *requested_) {
+        // The shape asked for has come.
+        requested_.reset();
+        lastRequest_.reset();
+        settle_->stop();
+        layOut(true);
+        return;
+    }
+    requested_.reset();
+    layOut(false);
+    if (sizeFixedByState())
+        settle_->stop();
+    else
+        settle_->start();
+}
+
+void GameWindow::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    // The window manager tells the frame's size late, usually with a move; the outer height changes.
+    if (started_ && !settle_->isActive() && updateFrame()) layOut(true);
 }
 
 void GameWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
-        fom_->windowSizeFixed = windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen);
+    if (event->type() != QEvent::WindowStateChange || !started_ || (windowState() & Qt::WindowMinimized))
+        return;
+    // Maximised or full screen: laid out stretched. Restored: given its shape again.
+    settle_->stop();
+    requested_.reset();
+    layOut(!sizeFixedByState());
 }
 
 void GameWindow::closeEvent(QCloseEvent* event) {
     deliver([this] { fom_->Form_Unload(); });
     for (auto& link : timers_) link.qtimer->stop();
+    watchdogWake_->stop();
+    settle_->stop();
     started_ = false;
     event->accept();
 }
 
-void GameWindow::mouseReleaseEvent(QMouseEvent*) {
-    deliver([this] { router_->click("Fom", -1); });
+void GameWindow::mouseReleaseEvent(QMouseEvent* event) {
+    // A click on the window's own background.
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        deliver([this] { router_->click("Fom", -1); });
 }
 
 void GameWindow::fillMenu(QMenu& menu, const MenuItem& item) {
@@ -261,9 +405,8 @@ void GameWindow::fillMenu(QMenu& menu, const MenuItem& item) {
             action->setChecked(child->checked);
             const std::string name = child->name;
             const int index = child->index;
-            connect(action, &QAction::triggered, this, [this, name, index] {
-                deliver([this, name, index] { router_->menu(name, index); });
-            });
+            connect(action, &QAction::triggered, this,
+                    [this, name, index] { deliver([this, name, index] { router_->menu(name, index); }); });
         }
     }
 }

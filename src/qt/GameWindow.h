@@ -6,6 +6,8 @@
 #include "qt/QtMusicDevice.h"
 #include "qt/QtPictureLoader.h"
 
+#include <QElapsedTimer>
+#include <QSize>
 #include <QWidget>
 #include <functional>
 #include <map>
@@ -28,6 +30,7 @@ class GameWindow : public QWidget {
     // Returns false when start-up failed (the error was shown).
     bool start();
     Fom& fom() { return *fom_; }
+    QtMusicDevice& music() { return music_; }
     // The widget showing a control (for tests).
     QWidget* widgetOf(const Control& c) const;
     // Brings every widget and timer in line with the model.
@@ -36,9 +39,13 @@ class GameWindow : public QWidget {
     void deliver(const std::function<void()>& event);
     // The loop watchdog's polling interval while nothing wakes it.
     static constexpr int kWatchdogIntervalMs = 250;
+    // How long the size must stay put after the player resized the window before it is given its
+    // shape again.
+    static constexpr int kSettleMs = 200;
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -49,9 +56,20 @@ class GameWindow : public QWidget {
     void syncStacking();
     void syncTimers();
     void syncWindowSize();
+    void run(const std::function<void()>& event);
+    void tick(const std::string& timer);
+    void wakeWatchdog();
+    void runWatchdog();
+    // Lays the game out in the window's present size; with mayReshape the game may give it its shape.
+    void layOut(bool mayReshape);
+    void takeWindowSize(bool mayReshape);
+    bool request(QSize size);
+    void settle();
+    bool sizeFixedByState() const;
+    // Measures the window's frame; returns whether it changed.
+    bool updateFrame();
     void popupMenu();
     void fillMenu(QMenu& menu, const MenuItem& item);
-    void updateFrame();
 
     QtMusicDevice music_;
     QtPictureLoader pictures_;
@@ -69,6 +87,18 @@ class GameWindow : public QWidget {
     };
     std::vector<TimerLink> timers_;
     QMenu* menu_ = nullptr;
+    // The watchdog runs when the player changes state or an event may have changed the music.
+    QTimer* watchdogWake_ = nullptr;
+    QElapsedTimer lastWatchdog_;
+    // Resizing: the player's sizes are laid out as they come and reshaped once they settle.
+    QTimer* settle_ = nullptr;
+    std::optional<QSize> requested_;
+    struct Request {
+        QSize from, to;
+    };
+    std::optional<Request> lastRequest_;
+    // The last size the game's shape was in force.
+    QSize shaped_;
     bool started_ = false;
     bool failed_ = false;
     int depth_ = 0;

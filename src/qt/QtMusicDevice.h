@@ -2,6 +2,7 @@
 #include "platform/MusicDevice.h"
 
 #include <QObject>
+#include <QString>
 #include <functional>
 #include <memory>
 
@@ -18,16 +19,25 @@ class QtMusicDevice : public QObject, public MusicDevice {
     ~QtMusicDevice() override;
 
     bool send(const std::string& command, std::string* reply) override;
-    // Called whenever the player's state changes (a piece ended, failed or started), so the host can
-    // wake the loop watchdog at once instead of polling.
+    // Called whenever the player's state changes on its own (a piece ended, failed or started), so the
+    // host can wake the loop watchdog at once instead of polling. It may come in the middle of a
+    // command, so it should only schedule work.
     void setOnStateChange(std::function<void()> callback) { onStateChange_ = std::move(callback); }
     bool isOpen() const { return open_; }
     bool isPlaying() const;
+    // Where the open piece stands, in milliseconds from its beginning.
+    qint64 positionMs() const;
+    // Why the last file was dropped as unplayable (empty when none was).
+    const QString& lastError() const { return lastError_; }
 
   private:
     void close();
-    std::unique_ptr<QMediaPlayer> player_;
+    void fail(const QString& why);
+    void notify();
+    // The output outlives the player that sends to it.
     std::unique_ptr<QAudioOutput> output_;
+    std::unique_ptr<QMediaPlayer> player_;
     std::function<void()> onStateChange_;
+    QString lastError_;
     bool open_ = false;
 };

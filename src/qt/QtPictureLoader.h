@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/PictureLoader.h"
 
+#include <QDateTime>
 #include <QHash>
 #include <QImage>
 #include <QString>
@@ -14,5 +15,11 @@ class QtPictureLoader : public PictureLoader {
     QImage picture(const std::string& path) const;
 
   private:
-    QHash<QString, QImage> pictures_;
+    struct Decoded {
+        QImage image;
+        // The file as it was when decoded: an unchanged file is not decoded again.
+        QDateTime modified;
+        qint64 bytes = 0;
+    };
+    QHash<QString, Decoded> pictures_;
 };

@@ -1,0 +1,67 @@
+#include "EventPump.h"
+#include "qt/GameWindow.h"
+#include "support/TestGame.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The title screen of a game whose title music is a 0.4 s piece, so it ends and loops often.
+class MusicLoop : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        game.minimal();
+        std::filesystem::copy_file(std::string(RUMENA_TEST_DATA) + "/short.mp3", game.dir() + "/opn.mp3");
+        window = std::make_unique<GameWindow>(game.dir(), 1u);
+        ASSERT_TRUE(window->start());
+        if (!pumpUntil([&] { return !music().isOpen() || music().isPlaying(); }, 10000) || !music().isOpen())
+            GTEST_SKIP() << "this machine's media back end cannot play the title music: "
+                         << music().lastError().toStdString();
+    }
+
+    QtMusicDevice& music() { return window->music(); }
+    void chooseBgm() {
+        window->deliver([&] { window->fom().m_bgm_Click(); });
+    }
+
+    // Counts the restarts of the piece over a while: the times it is seen playing again near its
+    // beginning after having been further on.
+    int restartsWithin(int ms) {
+        int restarts = 0;
+        qint64 last = music().positionMs();
+        pumpUntil(
+            [&] {
+                const qint64 now = music().positionMs();
+                if (now + 100 < last) ++restarts;
+                last = now;
+                return false;
+            },
+            ms);
+        return restarts;
+    }
+
+    TempGame game;
+    std::unique_ptr<GameWindow> window;
+};
+
+} // namespace
+
+TEST_F(MusicLoop, PieceThatEndsStartsAgainFromItsBeginning) {
+    EXPECT_GE(restartsWithin(2500), 2) << "a 0.4 s piece should have looped several times in 2.5 s";
+    EXPECT_TRUE(music().isOpen());
+}
+
+TEST_F(MusicLoop, SwitchingMusicOffSilencesItAndOnRestartsIt) {
+    chooseBgm();
+    EXPECT_FALSE(window->fom().music.MusicOn);
+    EXPECT_FALSE(music().isPlaying());
+    pumpFor(GameWindow::kWatchdogIntervalMs * 2);
+    EXPECT_FALSE(music().isPlaying()) << "the watchdog leaves the piece stopped while music is off";
+
+    chooseBgm();
+    ASSERT_TRUE(window->fom().music.MusicOn);
+    // The switch sends nothing itself; the watchdog finds the piece stopped and plays it from the start.
+    EXPECT_TRUE(pumpUntil([&] { return music().isPlaying(); }, 5000));
+    EXPECT_GE(restartsWithin(1500), 1) << "and it goes on looping";
+}

@@ -1,0 +1,133 @@
+#include "qt/QtMusicDevice.h"
+#include "EventPump.h"
+#include "support/TestGame.h"
+
+#include <QElapsedTimer>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string kShortMp3 = std::string(RUMENA_TEST_DATA) + "/short.mp3";
+
+std::string openCommand(const std::string& path) {
+    return "open \"" + path + "\" alias MIDI";
+}
+
+// The mode the device reports, the way the watchdog asks: a reply buffer of 16 spaces.
+std::string mode(QtMusicDevice& device, bool* answered = nullptr) {
+    std::string reply(16, ' ');
+    const bool ok = device.send("status MIDI mode", &reply);
+    if (answered) *answered = ok;
+    return reply;
+}
+
+bool startsWith(const std::string& s, const std::string& head) {
+    return s.rfind(head, 0) == 0;
+}
+
+// Waits for the device to report a mode beginning with `word`; false when it never does, or when the
+// device dropped the file on the way.
+bool waitForMode(QtMusicDevice& device, const std::string& word, int timeoutMs) {
+    return pumpUntil([&] { return !device.isOpen() || startsWith(mode(device), word); }, timeoutMs) &&
+           device.isOpen();
+}
+
+class QtMusicDeviceTest : public ::testing::Test {
+  protected:
+    // Skips the test when this machine's media back end cannot play the sample at all (no MP3
+    // decoder, no way to output sound); a device that plays and then misbehaves fails instead.
+    void playOrSkip() {
+        ASSERT_TRUE(device.send(openCommand(kShortMp3), nullptr));
+        ASSERT_TRUE(device.send("play MIDI notify", nullptr));
+        if (!waitForMode(device, "playing", 10000)) {
+            if (!device.isOpen())
+                GTEST_SKIP() << "this machine's media back end cannot play MP3: "
+                             << device.lastError().toStdString();
+            GTEST_SKIP() << "the media back end never started playing (no audio output on this machine?)";
+        }
+    }
+    QtMusicDevice device;
+};
+
+} // namespace
+
+TEST_F(QtMusicDeviceTest, OpenedPieceWaitsStoppedAndPlaysToItsEnd) {
+    ASSERT_TRUE(device.send(openCommand(kShortMp3), nullptr));
+    EXPECT_TRUE(startsWith(mode(device), "stopped")) << "a freshly opened piece waits, stopped";
+    EXPECT_FALSE(device.send(openCommand(kShortMp3), nullptr)) << "the alias is taken while a file is open";
+    ASSERT_TRUE(device.send("close MIDI notify", nullptr));
+
+    playOrSkip();
+    if (IsSkipped()) return;
+    QElapsedTimer played;
+    played.start();
+    ASSERT_TRUE(waitForMode(device, "stopped", 10000))
+        << "a 0.4 s piece should end; " << device.lastError().toStdString();
+    EXPECT_GE(played.elapsed(), 100) << "the piece should take about its length to play";
+    EXPECT_EQ(mode(device), "stopped         ") << "the answer is written over the spaces, the rest kept";
+    EXPECT_TRUE(device.isOpen()) << "a piece that ended stays open for the watchdog to restart";
+}
+
+TEST_F(QtMusicDeviceTest, WatchdogCommandsRestartAnEndedPiece) {
+    playOrSkip();
+    if (IsSkipped()) return;
+    ASSERT_TRUE(waitForMode(device, "stopped", 10000));
+    // What the watchdog sends on finding the piece stopped.
+    ASSERT_TRUE(device.send("seek MIDI to start", nullptr));
+    EXPECT_TRUE(startsWith(mode(device), "stopped")) << "seeking leaves the piece stopped";
+    ASSERT_TRUE(device.send("play MIDI from 0", nullptr));
+    EXPECT_TRUE(waitForMode(device, "playing", 10000));
+    EXPECT_TRUE(waitForMode(device, "stopped", 10000)) << "the restarted piece plays to its end again";
+}
+
+TEST_F(QtMusicDeviceTest, StopHaltsThePieceAndPlayGoesOn) {
+    playOrSkip();
+    if (IsSkipped()) return;
+    ASSERT_TRUE(device.send("stop MIDI notify", nullptr));
+    EXPECT_TRUE(startsWith(mode(device), "stopped"));
+    pumpFor(100);
+    EXPECT_TRUE(startsWith(mode(device), "stopped")) << "a stopped piece stays stopped";
+    ASSERT_TRUE(device.send("play MIDI notify", nullptr));
+    EXPECT_TRUE(waitForMode(device, "playing", 10000));
+    EXPECT_TRUE(waitForMode(device, "stopped", 10000));
+}
+
+TEST_F(QtMusicDeviceTest, ClosedDeviceRefusesCommandsAndLeavesTheReply) {
+    const std::string missing =
+        (std::filesystem::temp_directory_path() / "rumena-no-such-music.mp3").string();
+    EXPECT_FALSE(device.send(openCommand(missing), nullptr));
+    EXPECT_FALSE(device.isOpen());
+    bool answered = true;
+    EXPECT_EQ(mode(device, &answered), std::string(16, ' '));
+    EXPECT_FALSE(answered);
+    EXPECT_FALSE(device.send("play MIDI notify", nullptr));
+    EXPECT_FALSE(device.send("seek MIDI to start", nullptr));
+    EXPECT_FALSE(device.send("close MIDI notify", nullptr)) << "nothing was open to close";
+    EXPECT_FALSE(device.send("open bgm.mp3", nullptr)) << "an open without the quoted path and alias";
+}
+
+TEST_F(QtMusicDeviceTest, FileThatIsNotMusicLeavesTheDeviceClosedAndSilent) {
+    TempGame game;
+    game.bytes("bgm.mp3", "This is a text file, not music.\r\n");
+    const std::string path = game.dir() + "/bgm.mp3";
+    ASSERT_TRUE(device.send(openCommand(path), nullptr)) << "the file exists, so the open is taken at first";
+    device.send("play MIDI notify", nullptr);
+    // The watchdog keeps trying while the player finds out.
+    const bool dropped = pumpUntil(
+        [&] {
+            if (startsWith(mode(device), "stopped")) {
+                device.send("seek MIDI to start", nullptr);
+                device.send("play MIDI from 0", nullptr);
+            }
+            return !device.isOpen();
+        },
+        10000);
+    EXPECT_TRUE(dropped) << "the device should give up a file it cannot decode";
+    EXPECT_FALSE(device.isPlaying());
+    EXPECT_EQ(mode(device), std::string(16, ' '));
+    // The device is usable again afterwards.
+    EXPECT_TRUE(device.send(openCommand(kShortMp3), nullptr));
+    pumpFor(50);
+    EXPECT_TRUE(device.isOpen()) << "a late report about the bad file must not close the next one";
+}
