@@ -1,62 +1,52 @@
 #include "qt/QtMusicDevice.h"
 
-#include <QAudioOutput>
-#include <QFileInfo>
-#include <QMediaPlayer>
-#include <QUrl>
+#include "qt/DecodedPiece.h"
+#include "qt/PcmPlayer.h"
 
-QtMusicDevice::QtMusicDevice()
-    : output_(std::make_unique<QAudioOutput>()), player_(std::make_unique<QMediaPlayer>()) {
-    player_->setAudioOutput(output_.get());
-    connect(player_.get(), &QMediaPlayer::playbackStateChanged, this, [this] { notify(); });
-    connect(player_.get(), &QMediaPlayer::errorOccurred, this,
-            [this](QMediaPlayer::Error, const QString& why) { fail(why); });
-    connect(player_.get(), &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus status) {
-        if (status == QMediaPlayer::InvalidMedia)
-            fail(QStringLiteral("the file is not music the player can decode"));
-        notify();
-    });
+#include <QAudioDevice>
+#include <QAudioFormat>
+#include <QFileInfo>
+#include <QMediaDevices>
+
+namespace {
+
+// Samples as the desktop's sound output takes them, in 16-bit integers to keep a long piece small.
+QAudioFormat sampleFormat() {
+    QAudioFormat format;
+    const QAudioDevice output = QMediaDevices::defaultAudioOutput();
+    if (!output.isNull()) format = output.preferredFormat();
+    if (format.sampleRate() <= 0) format.setSampleRate(44100);
+    if (format.channelCount() <= 0) format.setChannelCount(2);
+    format.setSampleFormat(QAudioFormat::Int16);
+    return format;
 }
 
+} // namespace
+
+QtMusicDevice::QtMusicDevice() = default;
+
 QtMusicDevice::~QtMusicDevice() {
-    // Nobody listens any more while the player winds down.
+    // Nobody listens any more while the piece winds down.
     onStateChange_ = nullptr;
-    disconnect(player_.get(), nullptr, this, nullptr);
-    player_->stop();
+    close();
 }
 
 void QtMusicDevice::notify() {
     if (onStateChange_) onStateChange_();
 }
 
-void QtMusicDevice::fail(const QString& why) {
-    // A file the player cannot play is as good as one that never opened. The player is still busy
-    // reporting the failure, so it is emptied only once it is done, unless a new file came first.
-    if (!open_) return;
-    lastError_ = why.isEmpty() ? player_->errorString() : why;
-    open_ = false;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            if (!open_) player_->setSource(QUrl());
-        },
-        Qt::QueuedConnection);
-    notify();
-}
-
 void QtMusicDevice::close() {
-    if (!open_) return;
-    open_ = false;
-    player_->stop();
-    player_->setSource(QUrl());
+    player_.reset();
+    // The decoder may still be reporting; the piece goes once it is done.
+    if (piece_) piece_.release()->deleteLater();
 }
 
 bool QtMusicDevice::isPlaying() const {
-    return open_ && player_->playbackState() == QMediaPlayer::PlayingState;
+    return player_ && player_->isPlaying();
 }
 
 qint64 QtMusicDevice::positionMs() const {
-    return open_ ? player_->position() : 0;
+    return player_ ? player_->positionMs() : 0;
 }
 
 bool QtMusicDevice::send(const std::string& command, std::string* reply) {
@@ -64,27 +54,34 @@ bool QtMusicDevice::send(const std::string& command, std::string* reply) {
     static const QString openHead = "open \"", openTail = "\" alias MIDI";
     if (c.startsWith(openHead) && c.endsWith(openTail)) {
         // The alias is taken while a file is open.
-        if (open_) return false;
+        if (piece_) return false;
         const QString path = c.mid(openHead.size(), c.size() - openHead.size() - openTail.size());
         if (!QFileInfo(path).isFile()) return false;
-        open_ = true;
         lastError_.clear();
-        // A freshly opened file waits, stopped, at its beginning.
-        player_->setSource(QUrl::fromLocalFile(path));
+        // A freshly opened piece waits, stopped, at its beginning.
+        piece_ = std::make_unique<DecodedPiece>(path, sampleFormat());
+        player_ = std::make_unique<PcmPlayer>(*piece_);
+        connect(player_.get(), &PcmPlayer::stateChanged, this, &QtMusicDevice::notify);
+        connect(piece_.get(), &DecodedPiece::failed, this, [this](const QString& why) {
+            // A file the decoder cannot read is as good as one that never opened.
+            lastError_ = why.isEmpty() ? QStringLiteral("the file is not music the decoder can read") : why;
+            close();
+            notify();
+        });
         return true;
     }
     if (c == "close MIDI notify") {
-        const bool wasOpen = open_;
+        const bool wasOpen = isOpen();
         close();
         return wasOpen;
     }
     // Every other command needs an open file; a failed status query leaves the reply as it was.
-    if (!open_) return false;
+    if (!piece_) return false;
     if (c == "status MIDI mode") {
         if (reply) {
             const std::string mode = isPlaying() ? "playing" : "stopped";
-            reply->replace(0, std::min(mode.size(), reply->size()), mode, 0,
-                           std::min(mode.size(), reply->size()));
+            const std::size_t n = std::min(mode.size(), reply->size());
+            reply->replace(0, n, mode, 0, n);
         }
         return true;
     }
@@ -100,12 +97,11 @@ bool QtMusicDevice::send(const std::string& command, std::string* reply) {
     }
     if (c == "seek MIDI to start") {
         // Seeking stops the piece, ready at its beginning.
-        player_->pause();
-        player_->setPosition(0);
+        player_->seekToStart();
         return true;
     }
     if (c == "play MIDI from 0") {
-        player_->setPosition(0);
+        player_->seekToStart();
         player_->play();
         return true;
     }

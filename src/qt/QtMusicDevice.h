@@ -6,12 +6,13 @@
 #include <functional>
 #include <memory>
 
-class QMediaPlayer;
-class QAudioOutput;
+class DecodedPiece;
+class PcmPlayer;
 
 // The music device over Qt Multimedia. It understands the commands the game sends (open with a quoted
 // path and the alias, close, play, stop, seek to start, play from 0, status mode) and plays real files.
-// A file that is missing or not audio leaves the device closed and silent.
+// A piece is decoded once when it is opened, so looping it costs the processor next to nothing. A
+// file that is missing or not music leaves the device closed and silent.
 class QtMusicDevice : public QObject, public MusicDevice {
     Q_OBJECT
   public:
@@ -19,11 +20,11 @@ class QtMusicDevice : public QObject, public MusicDevice {
     ~QtMusicDevice() override;
 
     bool send(const std::string& command, std::string* reply) override;
-    // Called whenever the player's state changes on its own (a piece ended, failed or started), so the
-    // host can wake the loop watchdog at once instead of polling. It may come in the middle of a
+    // Called whenever the device's state changes on its own (a piece ended, failed or started), so
+    // the host can wake the loop watchdog at once instead of polling. It may come in the middle of a
     // command, so it should only schedule work.
     void setOnStateChange(std::function<void()> callback) { onStateChange_ = std::move(callback); }
-    bool isOpen() const { return open_; }
+    bool isOpen() const { return piece_ != nullptr; }
     bool isPlaying() const;
     // Where the open piece stands, in milliseconds from its beginning.
     qint64 positionMs() const;
@@ -32,12 +33,9 @@ class QtMusicDevice : public QObject, public MusicDevice {
 
   private:
     void close();
-    void fail(const QString& why);
     void notify();
-    // The output outlives the player that sends to it.
-    std::unique_ptr<QAudioOutput> output_;
-    std::unique_ptr<QMediaPlayer> player_;
+    std::unique_ptr<DecodedPiece> piece_;
+    std::unique_ptr<PcmPlayer> player_;
     std::function<void()> onStateChange_;
     QString lastError_;
-    bool open_ = false;
 };

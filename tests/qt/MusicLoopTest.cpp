@@ -15,9 +15,11 @@ class MusicLoop : public ::testing::Test {
         std::filesystem::copy_file(std::string(RUMENA_TEST_DATA) + "/short.mp3", game.dir() + "/opn.mp3");
         window = std::make_unique<GameWindow>(game.dir(), 1u);
         ASSERT_TRUE(window->start());
-        if (!pumpUntil([&] { return !music().isOpen() || music().isPlaying(); }, 10000) || !music().isOpen())
-            GTEST_SKIP() << "this machine's media back end cannot play the title music: "
+        const bool underWay = pumpUntil([&] { return !music().isOpen() || music().positionMs() > 0; }, 10000);
+        if (!music().isOpen())
+            GTEST_SKIP() << "this machine's media back end cannot decode MP3: "
                          << music().lastError().toStdString();
+        ASSERT_TRUE(underWay) << "the title music never got under way";
     }
 
     QtMusicDevice& music() { return window->music(); }
