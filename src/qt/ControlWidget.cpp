@@ -4,7 +4,9 @@
 #include "qt/QtPictureLoader.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QTextOption>
 
 QColor toQColor(unsigned c) {
     return QColor(redOf(c), greenOf(c), blueOf(c));
@@ -37,7 +39,7 @@ ControlWidget::Look ControlWidget::currentLook() const {
         break;
     case ControlKind::PictureBox:
         look.picturePath = c.picturePath;
-        if (!c.picturePath.empty()) look.pictureKey = pictures_.picture(c.picturePath).cacheKey();
+        look.pictures = pictures_.generation();
         break;
     default:
         break;
@@ -45,18 +47,48 @@ ControlWidget::Look ControlWidget::currentLook() const {
     return look;
 }
 
+bool ControlWidget::looksAsPainted() const {
+    // The same fields as currentLook(), compared where they stand rather than copied.
+    const Control& c = control_;
+    const Look& p = painted_;
+    if (c.enabled != p.enabled || c.backColor != p.backColor || c.backStyle != p.backStyle ||
+        c.borderStyle != p.borderStyle)
+        return false;
+    switch (c.kind) {
+    case ControlKind::Label:
+        return c.caption == p.caption && c.foreColor == p.foreColor && c.alignment == p.alignment;
+    case ControlKind::Shape:
+        return c.fillColor == p.fillColor && c.fillStyle == p.fillStyle && c.borderColor == p.borderColor &&
+               c.shapeStyle == p.shapeStyle;
+    case ControlKind::PictureBox:
+        return c.picturePath == p.picturePath && pictures_.generation() == p.pictures;
+    default:
+        return true;
+    }
+}
+
 void ControlWidget::refresh() {
-    Look look = currentLook();
-    if (look == painted_) return;
-    painted_ = std::move(look);
+    if (looksAsPainted()) return;
+    painted_ = currentLook();
+    textStale_ = true;
     update();
 }
 
-void ControlWidget::paintEvent(QPaintEvent*) {
+void ControlWidget::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    textStale_ = true;
+}
+
+void ControlWidget::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange) textStale_ = true;
+}
+
+void ControlWidget::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     switch (control_.kind) {
     case ControlKind::Label:
-        paintLabel(p);
+        paintLabel(p, event->rect());
         break;
     case ControlKind::Shape:
         paintShape(p);
@@ -69,7 +101,7 @@ void ControlWidget::paintEvent(QPaintEvent*) {
     }
 }
 
-void ControlWidget::paintLabel(QPainter& p) {
+void ControlWidget::paintLabel(QPainter& p, const QRect& dirty) {
     const QRect r = rect();
     if (control_.backStyle == 1) p.fillRect(r, toQColor(control_.backColor));
     if (control_.borderStyle == 1) {
@@ -77,14 +109,27 @@ void ControlWidget::paintLabel(QPainter& p) {
         p.drawRect(r.adjusted(0, 0, -1, -1));
     }
     if (control_.caption.empty()) return;
+    // The text is laid out once and kept: the prompt blinking over a line repaints it sixty times a
+    // second.
+    const QRect inner = r.adjusted(1, 1, -1, -1);
+    if (textStale_) {
+        text_.setText(QString::fromStdU16String(control_.caption));
+        text_.setTextFormat(Qt::PlainText);
+        text_.setTextWidth(inner.width());
+        QTextOption option(control_.alignment == 1   ? Qt::AlignRight
+                           : control_.alignment == 2 ? Qt::AlignHCenter
+                                                     : Qt::AlignLeft);
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        text_.setTextOption(option);
+        text_.prepare(QTransform(), font());
+        textStale_ = false;
+    }
+    if (!dirty.intersects(QRect(inner.topLeft(), text_.size().toSize()))) return;
     // A disabled label shows its text greyed, as the desktop does.
     p.setPen(control_.enabled ? toQColor(control_.foreColor) : QColor(160, 160, 160));
     p.setFont(font());
-    int flags = Qt::AlignTop | Qt::TextWordWrap;
-    flags |= control_.alignment == 1   ? Qt::AlignRight
-             : control_.alignment == 2 ? Qt::AlignHCenter
-                                       : Qt::AlignLeft;
-    p.drawText(r.adjusted(1, 1, -1, -1), flags, QString::fromStdU16String(control_.caption));
+    p.setClipRect(inner);
+    p.drawStaticText(inner.topLeft(), text_);
 }
 
 void ControlWidget::paintShape(QPainter& p) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <QImage>
+#include <QStaticText>
 #include <QWidget>
 #include <functional>
 #include <string>
@@ -22,7 +23,9 @@ class ControlWidget : public QWidget {
     std::function<void(const Control&, bool inside)> onRelease;
 
   protected:
-    void paintEvent(QPaintEvent*) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
@@ -34,11 +37,12 @@ class ControlWidget : public QWidget {
         unsigned foreColor = 0, backColor = 0, fillColor = 0, borderColor = 0;
         int backStyle = 0, borderStyle = 0, alignment = 0, shapeStyle = 0, fillStyle = 0;
         std::string picturePath;
-        qint64 pictureKey = 0;
+        quint64 pictures = 0; // the loader's generation when painted
         bool operator==(const Look&) const = default;
     };
     Look currentLook() const;
-    void paintLabel(QPainter& p);
+    bool looksAsPainted() const;
+    void paintLabel(QPainter& p, const QRect& dirty);
     void paintShape(QPainter& p);
     void paintPictureBox(QPainter& p);
     const Control& control_;
@@ -47,6 +51,9 @@ class ControlWidget : public QWidget {
     // The picture scaled to the box, kept until the picture or the box's size changes.
     QImage scaled_;
     qint64 scaledKey_ = 0;
+    // A label's text laid out for its size and font, until one of them or the caption changes.
+    QStaticText text_;
+    bool textStale_ = true;
 };
 
 // The colour of the model as Qt takes it.

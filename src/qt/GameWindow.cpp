@@ -134,6 +134,7 @@ void GameWindow::createWidgets() {
         }
         w->setObjectName(QString::fromStdString(c->name));
         widgets_[control] = w;
+        links_.emplace_back(*control, *w);
     }
     for (Timer* t : fom_->model.timers()) {
         auto* q = new QTimer(this);
@@ -172,60 +173,25 @@ void GameWindow::runWatchdog() {
 void GameWindow::sync() {
     if (widgets_.empty()) return;
     const Control& win = fom_->window;
-    const QString title = qtext(win.caption);
-    if (windowTitle() != title) setWindowTitle(title);
+    if (win.caption != title_) setWindowTitle(qtext(title_ = win.caption));
     if (palette().color(QPalette::Window) != toQColor(win.backColor)) {
         QPalette pal = palette();
         pal.setColor(QPalette::Window, toQColor(win.backColor));
         setPalette(pal);
     }
-    for (const auto& [control, widget] : widgets_) syncControl(*control, *widget);
+    for (WidgetLink& link : links_) link.sync(font());
     syncStacking();
     syncTimers();
     syncWindowSize();
 }
 
-void GameWindow::syncControl(const Control& c, QWidget& w) {
-    const QRect geometry(pixels(c.leftTw), pixels(c.topTw), pixels(c.widthTw), pixels(c.heightTw));
-    if (w.geometry() != geometry) w.setGeometry(geometry);
-    if (w.isVisibleTo(w.parentWidget()) != c.visible) w.setVisible(c.visible);
-    if (w.isEnabled() != c.enabled && c.kind != ControlKind::Label) w.setEnabled(c.enabled);
-    const QString tip = qtext(c.toolTipText);
-    if (w.toolTip() != tip) w.setToolTip(tip);
-    if (w.font().pointSizeF() != std::max(1.0, c.fontSize)) {
-        QFont f = font();
-        f.setPointSizeF(std::max(1.0, c.fontSize));
-        w.setFont(f);
-    }
-
-    if (auto* button = qobject_cast<QPushButton*>(&w)) {
-        if (button->text() != qtext(c.caption)) button->setText(qtext(c.caption));
-        const QString style =
-            QString("QPushButton { background-color: %1; color: black; }").arg(toQColor(c.backColor).name());
-        if (button->styleSheet() != style) button->setStyleSheet(style);
-    } else if (auto* list = qobject_cast<QListWidget*>(&w)) {
-        QStringList lines;
-        for (const auto& line : c.list) lines << qtext(line);
-        bool same = list->count() == lines.size();
-        for (int i = 0; same && i < lines.size(); ++i) same = list->item(i)->text() == lines[i];
-        if (!same) {
-            list->clear();
-            list->addItems(lines);
-        }
-        if (list->palette().color(QPalette::Base) != toQColor(c.backColor) ||
-            list->palette().color(QPalette::Text) != toQColor(c.foreColor)) {
-            QPalette pal = list->palette();
-            pal.setColor(QPalette::Base, toQColor(c.backColor));
-            pal.setColor(QPalette::Text, toQColor(c.foreColor));
-            list->setPalette(pal);
-        }
-    } else if (auto* painted = qobject_cast<ControlWidget*>(&w)) {
-        // Only what changed is painted again; moves and font changes repaint by themselves.
-        painted->refresh();
-    }
-}
-
 void GameWindow::syncStacking() {
+    // The order changes only when a control is brought to the front.
+    std::size_t signature = 0;
+    for (const auto& c : fom_->model.controls())
+        signature = signature * 31 + static_cast<std::size_t>(c->zorder);
+    if (signature == stackSignature_) return;
+    stackSignature_ = signature;
     std::vector<const Control*> containers = {&fom_->window};
     for (const auto& c : fom_->model.controls())
         if (c->kind == ControlKind::PictureBox) containers.push_back(c.get());
@@ -370,10 +336,14 @@ void GameWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() != QEvent::WindowStateChange || !started_ || (windowState() & Qt::WindowMinimized))
         return;
-    // Maximised or full screen: laid out stretched. Restored: given its shape again.
-    settle_->stop();
+    // Maximised or full screen: laid out stretched. Restored: the window manager brings back the old
+    // size in its own time, so the shape is looked at once things have settled.
     requested_.reset();
-    layOut(!sizeFixedByState());
+    layOut(false);
+    if (sizeFixedByState())
+        settle_->stop();
+    else
+        settle_->start();
 }
 
 void GameWindow::closeEvent(QCloseEvent* event) {

@@ -5,6 +5,7 @@
 #include "qt/QtDesktop.h"
 #include "qt/QtMusicDevice.h"
 #include "qt/QtPictureLoader.h"
+#include "qt/WidgetLink.h"
 
 #include <QElapsedTimer>
 #include <QSize>
@@ -52,7 +53,6 @@ class GameWindow : public QWidget {
 
   private:
     void createWidgets();
-    void syncControl(const Control& c, QWidget& w);
     void syncStacking();
     void syncTimers();
     void syncWindowSize();
@@ -79,7 +79,10 @@ class GameWindow : public QWidget {
     std::unique_ptr<Fom> fom_;
     std::unique_ptr<EventRouter> router_;
     std::map<const Control*, QWidget*> widgets_;
+    std::vector<WidgetLink> links_;
     std::map<const Control*, std::vector<QWidget*>> stacks_;
+    std::size_t stackSignature_ = 0;
+    std::u16string title_;
     struct TimerLink {
         Timer* timer;
         QTimer* qtimer;

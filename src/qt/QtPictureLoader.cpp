@@ -19,6 +19,7 @@ std::optional<PictureSize> QtPictureLoader::load(const std::string& path) {
     // Kept in the format the window paints fastest.
     image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     pictures_.insert(file, {image, info.lastModified(), info.size()});
+    ++generation_;
     return PictureSize{image.width(), image.height()};
 }
 

@@ -13,6 +13,8 @@ class QtPictureLoader : public PictureLoader {
     std::optional<PictureSize> load(const std::string& path) override;
     // The picture last decoded from path (a null image when none was).
     QImage picture(const std::string& path) const;
+    // Counts the pictures decoded: while it stands still, every path shows what it showed.
+    quint64 generation() const { return generation_; }
 
   private:
     struct Decoded {
@@ -22,4 +24,5 @@ class QtPictureLoader : public PictureLoader {
         qint64 bytes = 0;
     };
     QHash<QString, Decoded> pictures_;
+    quint64 generation_ = 0;
 };
