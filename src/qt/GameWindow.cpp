@@ -88,13 +88,10 @@ void GameWindow::deliver(const std::function<void()>& event) {
 
 void GameWindow::run(const std::function<void()>& event) {
     if (failed_) return;
-    ++depth_;
     try {
         event();
-        --depth_;
         sync();
     } catch (const std::exception& e) {
-        --depth_;
         failed_ = true;
         for (auto& link : timers_) link.qtimer->stop();
         watchdogWake_->stop();

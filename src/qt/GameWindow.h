@@ -104,5 +104,4 @@ class GameWindow : public QWidget {
     QSize shaped_;
     bool started_ = false;
     bool failed_ = false;
-    int depth_ = 0;
 };
