@@ -31,7 +31,8 @@ class Fom {
     // Variables.
     std::string BaseDir, TextDir, GraphicsDir;
     std::string gameDir;
-    // Set by the host while the window is maximised or full screen: the layout may not reshape it.
+    // Set by the host while the window may not be reshaped: maximised, full screen, or while the player
+    // is still dragging its edge. The layout then lays it out stretched.
     bool windowSizeFixed = false;
     ScriptState script;
     GameState game;
