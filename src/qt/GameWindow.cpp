@@ -315,6 +315,11 @@ void GameWindow::resizeEvent(QResizeEvent* event) {
         layOut(true);
         return;
     }
+    layOutUnsettled();
+}
+
+void GameWindow::layOutUnsettled() {
+    // Laid out stretched at once; the 4:3 shape is looked at once the size has stayed put.
     requested_.reset();
     layOut(false);
     if (sizeFixedByState())
@@ -335,12 +340,7 @@ void GameWindow::changeEvent(QEvent* event) {
         return;
     // Maximised or full screen: laid out stretched. Restored: the window manager brings back the old
     // size in its own time, so the shape is looked at once things have settled.
-    requested_.reset();
-    layOut(false);
-    if (sizeFixedByState())
-        settle_->stop();
-    else
-        settle_->start();
+    layOutUnsettled();
 }
 
 void GameWindow::closeEvent(QCloseEvent* event) {

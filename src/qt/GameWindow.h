@@ -52,6 +52,7 @@ class GameWindow : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
+    void layOutUnsettled();
     void createWidgets();
     void syncStacking();
     void syncTimers();
