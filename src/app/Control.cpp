@@ -2,18 +2,24 @@
 
 double Control::twipsPerUnitX() const {
     switch (scaleMode) {
-    case ScaleMode::User: return innerWidthTw() / userScaleWidth_;
-    case ScaleMode::Pixels: return kTwipsPerPixel;
-    case ScaleMode::Twips: break;
+    case ScaleMode::User:
+        return innerWidthTw() / userScaleWidth_;
+    case ScaleMode::Pixels:
+        return kTwipsPerPixel;
+    case ScaleMode::Twips:
+        break;
     }
     return 1.0;
 }
 
 double Control::twipsPerUnitY() const {
     switch (scaleMode) {
-    case ScaleMode::User: return innerHeightTw() / userScaleHeight_;
-    case ScaleMode::Pixels: return kTwipsPerPixel;
-    case ScaleMode::Twips: break;
+    case ScaleMode::User:
+        return innerHeightTw() / userScaleHeight_;
+    case ScaleMode::Pixels:
+        return kTwipsPerPixel;
+    case ScaleMode::Twips:
+        break;
     }
     return 1.0;
 }
@@ -53,9 +59,13 @@ double Control::top() const {
     return container->scaleTop + topTw / container->twipsPerUnitY();
 }
 
-double Control::width() const { return container ? widthTw / container->twipsPerUnitX() : widthTw; }
+double Control::width() const {
+    return container ? widthTw / container->twipsPerUnitX() : widthTw;
+}
 
-double Control::height() const { return container ? heightTw / container->twipsPerUnitY() : heightTw; }
+double Control::height() const {
+    return container ? heightTw / container->twipsPerUnitY() : heightTw;
+}
 
 void Control::move(double l, double t, double w, double h) {
     if (!container) {

@@ -77,7 +77,8 @@ class Control {
     bool isInside(const Control& ancestor) const;
     // Windowed kinds lie above the labels and shapes drawn on their container's surface.
     bool isWindowed() const {
-        return kind == ControlKind::PictureBox || kind == ControlKind::ListBox || kind == ControlKind::CommandButton;
+        return kind == ControlKind::PictureBox || kind == ControlKind::ListBox ||
+               kind == ControlKind::CommandButton;
     }
 
   private:

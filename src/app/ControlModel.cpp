@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
-Control& ControlModel::addControl(ControlKind kind, const std::string& name, Control* container, bool isArray) {
+Control& ControlModel::addControl(ControlKind kind, const std::string& name, Control* container,
+                                  bool isArray) {
     controls_.push_back(std::make_unique<Control>(kind, name, isArray ? 0 : -1, container));
     Control& c = *controls_.back();
     c.zorder = ++zorderCounter_;
@@ -47,7 +48,8 @@ Timer& ControlModel::addTimer(const std::string& name, int interval, bool enable
     return *timerStore_.back();
 }
 
-MenuItem& ControlModel::addMenu(const std::string& name, const std::u16string& caption, MenuItem* parent, int index) {
+MenuItem& ControlModel::addMenu(const std::string& name, const std::u16string& caption, MenuItem* parent,
+                                int index) {
     menuStore_.push_back(std::make_unique<MenuItem>(name, index, caption, parent));
     MenuItem& m = *menuStore_.back();
     if (parent) parent->items.push_back(&m);

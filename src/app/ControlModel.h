@@ -24,7 +24,8 @@ class ControlModel {
     // Creates element `index` of an array as a hidden copy of its element 0.
     Control& createElement(const std::string& name, int index);
     Timer& addTimer(const std::string& name, int interval, bool enabled);
-    MenuItem& addMenu(const std::string& name, const std::u16string& caption, MenuItem* parent, int index = -1);
+    MenuItem& addMenu(const std::string& name, const std::u16string& caption, MenuItem* parent,
+                      int index = -1);
 
     ControlArray& array(const std::string& name) { return arrays_.at(name); }
     const ControlArray& array(const std::string& name) const { return arrays_.at(name); }

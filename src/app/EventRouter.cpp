@@ -18,7 +18,9 @@ Control* EventRouter::reachable(const std::string& name, int index) const {
     return c;
 }
 
-bool EventRouter::menuAvailable() const { return reachable("menuLbl", -1) != nullptr; }
+bool EventRouter::menuAvailable() const {
+    return reachable("menuLbl", -1) != nullptr;
+}
 
 EventRouter::Result EventRouter::click(const std::string& name, int index) {
     if (!fom_.model.hasControl(name)) return Result::UnknownName;
@@ -42,9 +44,13 @@ EventRouter::Result EventRouter::click(const std::string& name, int index) {
     return Result::Delivered;
 }
 
-EventRouter::Result EventRouter::press(const std::string& name, int index) { return mouse(name, index, true); }
+EventRouter::Result EventRouter::press(const std::string& name, int index) {
+    return mouse(name, index, true);
+}
 
-EventRouter::Result EventRouter::release(const std::string& name, int index) { return mouse(name, index, false); }
+EventRouter::Result EventRouter::release(const std::string& name, int index) {
+    return mouse(name, index, false);
+}
 
 EventRouter::Result EventRouter::mouse(const std::string& name, int index, bool down) {
     if (!fom_.model.hasControl(name)) return Result::UnknownName;

@@ -33,7 +33,8 @@ Control& pictureBox(ControlModel& m, const char* name, Control* in, double l, do
     return c;
 }
 
-Control& shape(ControlModel& m, const char* name, Control* in, bool isArray, double l, double t, double w, double h) {
+Control& shape(ControlModel& m, const char* name, Control* in, bool isArray, double l, double t, double w,
+               double h) {
     Control& c = m.addControl(ControlKind::Shape, name, in, isArray);
     c.borderStyle = 1;
     c.backStyle = 0;

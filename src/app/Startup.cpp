@@ -13,7 +13,9 @@ constexpr int kTextLines = 21;
 const Color kWindowBack = rgb(255, 255, 255);
 const Color kWindowText = rgb(200, 200, 230);
 
-std::u16string firstCharacter(const std::u16string& line) { return line.substr(0, 1); }
+std::u16string firstCharacter(const std::u16string& line) {
+    return line.substr(0, 1);
+}
 
 } // namespace
 
@@ -42,7 +44,8 @@ void Fom::Form_Load() {
     const std::string comPath = textFile(u"com");
     if (!commands.open(comPath))
         throw GameError::inFile(comPath, "the command list cannot be opened (one place a line is expected)");
-    if (commands.atEnd()) throw GameError::inFile(comPath, "the command list is empty (at least one line is expected)");
+    if (commands.atEnd())
+        throw GameError::inFile(comPath, "the command list is empty (at least one line is expected)");
     std::u16string line = commands.readLine();
     com[0]->caption = line;
     DataNameLbl[0]->caption = firstCharacter(line);
@@ -59,7 +62,8 @@ void Fom::Form_Load() {
     // The hints: at most as many as the list holds; further lines are left unread.
     TextFile hints;
     const std::string hintPath = textFile(u"hint");
-    if (!hints.open(hintPath)) throw GameError::inFile(hintPath, "the hint file cannot be opened (one hint a line is expected)");
+    if (!hints.open(hintPath))
+        throw GameError::inFile(hintPath, "the hint file cannot be opened (one hint a line is expected)");
     extras.HintCount = 0;
     while (!hints.atEnd() && extras.HintCount < ExtrasState::kMaxHints)
         extras.Hints[extras.HintCount++] = hints.readLine();

@@ -30,15 +30,24 @@ void Fom::TTLHYOUJI() {
 
 void Fom::StartCom_Click(int index) {
     switch (index) {
-    case 0: game.TurnLimit = 150, game.LoveThreshold = 20; break;
-    case 1: game.TurnLimit = 100, game.LoveThreshold = 40; break;
-    case 2: game.TurnLimit = 50, game.LoveThreshold = 200; break;
-    default: break;
+    case 0:
+        game.TurnLimit = 150, game.LoveThreshold = 20;
+        break;
+    case 1:
+        game.TurnLimit = 100, game.LoveThreshold = 40;
+        break;
+    case 2:
+        game.TurnLimit = 50, game.LoveThreshold = 200;
+        break;
+    default:
+        break;
     }
     BeginGame();
 }
 
-void Fom::PicTtl_Click() { StartCom_Click(1); }
+void Fom::PicTtl_Click() {
+    StartCom_Click(1);
+}
 
 void Fom::BeginGame() {
     LblShpTim.setEnabled(false);
@@ -55,6 +64,12 @@ void Fom::BeginGame() {
     GoToScene(u"opn");
 }
 
-void Fom::menuLbl_Click() { platform.desktop.popupMenu("menu"); }
-void Fom::menuLbl_MouseDown() { menuLbl.borderStyle = 1; }
-void Fom::menuLbl_MouseUp() { menuLbl.borderStyle = 0; }
+void Fom::menuLbl_Click() {
+    platform.desktop.popupMenu("menu");
+}
+void Fom::menuLbl_MouseDown() {
+    menuLbl.borderStyle = 1;
+}
+void Fom::menuLbl_MouseUp() {
+    menuLbl.borderStyle = 0;
+}

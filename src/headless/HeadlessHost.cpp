@@ -62,7 +62,9 @@ int wholeNumber(const std::string& word, const std::string& what) {
 class Driver {
   public:
     Driver(const std::string& gameDir, std::optional<unsigned> seed, std::ostream& out)
-        : events_(out), music_([this](const std::string& c) { events_.print("music", {{"command", c}}); }),
+        : events_(out), music_([this](const std::string& c) {
+              events_.print("music", {{"command", c}});
+          }),
           desktop_(events_), platform_{music_, pictures_, desktop_, random_, seed.value_or(clockSeed())},
           fom_(platform_, gameDir), router_(fom_) {}
 
@@ -154,7 +156,8 @@ class Driver {
 
     void dump(const std::vector<std::string>& w) {
         if (w.size() == 1) {
-            events_.print("state", {{"vars", statedump::vars(fom_)}, {"controls", statedump::controls(fom_)}});
+            events_.print("state",
+                          {{"vars", statedump::vars(fom_)}, {"controls", statedump::controls(fom_)}});
             return;
         }
         if (w.size() > 3) throw Malformed{"too many words"};

@@ -8,7 +8,8 @@
 // and reports every command it is sent.
 class RecordingMusicDevice : public MusicDevice {
   public:
-    explicit RecordingMusicDevice(std::function<void(const std::string&)> report) : report_(std::move(report)) {}
+    explicit RecordingMusicDevice(std::function<void(const std::string&)> report)
+        : report_(std::move(report)) {}
 
     bool send(const std::string& command, std::string* reply) override;
     // The open piece has played to its end.

@@ -9,7 +9,9 @@
 namespace statedump {
 namespace {
 
-Json str(const std::u16string& s) { return text::toUtf8(s); }
+Json str(const std::u16string& s) {
+    return text::toUtf8(s);
+}
 
 Json colour(Color c) {
     char buf[8];
@@ -93,10 +95,13 @@ Json control(const Control& c) {
     return j;
 }
 
-Json timer(const Timer& t) { return Json{{"Enabled", t.enabled()}, {"Interval", t.interval()}}; }
+Json timer(const Timer& t) {
+    return Json{{"Enabled", t.enabled()}, {"Interval", t.interval()}};
+}
 
 Json menuItem(const MenuItem& m) {
-    return Json{{"Caption", str(m.caption)}, {"Checked", m.checked}, {"Enabled", m.enabled}, {"Visible", m.visible}};
+    return Json{
+        {"Caption", str(m.caption)}, {"Checked", m.checked}, {"Enabled", m.enabled}, {"Visible", m.visible}};
 }
 
 template <class Range, class F> Json each(const Range& range, F f) {
@@ -107,15 +112,19 @@ template <class Range, class F> Json each(const Range& range, F f) {
 
 Json entry(const Fom& fom, const ControlModel::Entry& e) {
     switch (e.kind) {
-    case ControlModel::EntryKind::Timer: return timer(fom.model.timer(e.name));
+    case ControlModel::EntryKind::Timer:
+        return timer(fom.model.timer(e.name));
     case ControlModel::EntryKind::Menu: {
         const auto& items = fom.model.menu(e.name);
-        return e.isArray ? each(items, [](const MenuItem* m) { return menuItem(*m); }) : menuItem(*items.front());
+        return e.isArray ? each(items, [](const MenuItem* m) { return menuItem(*m); })
+                         : menuItem(*items.front());
     }
-    case ControlModel::EntryKind::Control: break;
+    case ControlModel::EntryKind::Control:
+        break;
     }
     const auto& elements = fom.model.array(e.name);
-    return e.isArray ? each(elements, [](const Control* c) { return control(*c); }) : control(*elements.front());
+    return e.isArray ? each(elements, [](const Control* c) { return control(*c); })
+                     : control(*elements.front());
 }
 
 } // namespace

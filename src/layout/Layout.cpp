@@ -50,9 +50,11 @@ void Fom::Form_Resize() {
             Control& line = *Lbl[i];
             line.move(0, 5.0 * static_cast<double>(i), 100, 5);
             line.fontSize = f;
-            Lbl2[i]->move(line.left() - kShadowOffset, line.top() - kShadowOffset, line.width(), line.height());
+            Lbl2[i]->move(line.left() - kShadowOffset, line.top() - kShadowOffset, line.width(),
+                          line.height());
             Lbl2[i]->fontSize = f;
-            Lbl3[i]->move(line.left() + kShadowOffset, line.top() + kShadowOffset, line.width(), line.height());
+            Lbl3[i]->move(line.left() + kShadowOffset, line.top() + kShadowOffset, line.width(),
+                          line.height());
             Lbl3[i]->fontSize = f;
         }
 
@@ -62,7 +64,8 @@ void Fom::Form_Resize() {
             answer.move(50, 35 + 10.0 * static_cast<double>(i), 45, 10);
             answer.fontSize = f;
             model.bringToFront(answer);
-            if (i < question.QstTop.size()) question.QstTop[i] = static_cast<std::int16_t>(std::nearbyint(answer.top()));
+            if (i < question.QstTop.size())
+                question.QstTop[i] = static_cast<std::int16_t>(std::nearbyint(answer.top()));
             QstShp[i]->move(answer.left(), answer.top(), answer.width(), answer.height());
         }
 

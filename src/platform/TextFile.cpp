@@ -41,7 +41,9 @@ void TextFile::close() {
     open_ = false;
 }
 
-std::u16string TextFile::readLine() { return lines_[next_++]; }
+std::u16string TextFile::readLine() {
+    return lines_[next_++];
+}
 
 bool writeTextFile(const std::string& path, const std::vector<std::u16string>& lines) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

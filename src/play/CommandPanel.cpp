@@ -26,19 +26,27 @@ constexpr int kSpecialRow = 6;
 
 int characterOf(char16_t letter) {
     switch (letter) {
-    case u'i': return 0;
-    case u'r': return 1;
-    case u'g': return 2;
-    default: return -1;
+    case u'i':
+        return 0;
+    case u'r':
+        return 1;
+    case u'g':
+        return 2;
+    default:
+        return -1;
     }
 }
 
 Color markOf(char letter) {
     switch (letter) {
-    case 'i': return rgb(255, 255, 200);
-    case 'r': return rgb(255, 200, 255);
-    case 'g': return rgb(200, 255, 255);
-    default: return rgb(200, 200, 200);
+    case 'i':
+        return rgb(255, 255, 200);
+    case 'r':
+        return rgb(255, 200, 255);
+    case 'g':
+        return rgb(200, 255, 255);
+    default:
+        return rgb(200, 200, 200);
     }
 }
 
@@ -124,5 +132,9 @@ void Fom::com_Click(int index) {
     }
 }
 
-void Fom::com_MouseDown(int index) { com.at(index)->borderStyle = 1; }
-void Fom::com_MouseUp(int index) { com.at(index)->borderStyle = 0; }
+void Fom::com_MouseDown(int index) {
+    com.at(index)->borderStyle = 1;
+}
+void Fom::com_MouseUp(int index) {
+    com.at(index)->borderStyle = 0;
+}

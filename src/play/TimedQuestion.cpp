@@ -4,5 +4,9 @@
 void Fom::BeginQuestion() {}
 void Fom::QstTim_Timer() {}
 void Fom::QstLBl_Click(int) {}
-void Fom::QstLBl_MouseDown(int index) { QstLBl.at(index)->borderStyle = 1; }
-void Fom::QstLBl_MouseUp(int index) { QstLBl.at(index)->borderStyle = 0; }
+void Fom::QstLBl_MouseDown(int index) {
+    QstLBl.at(index)->borderStyle = 1;
+}
+void Fom::QstLBl_MouseUp(int index) {
+    QstLBl.at(index)->borderStyle = 0;
+}

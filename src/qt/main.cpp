@@ -32,7 +32,8 @@ int main(int argc, char* argv[]) {
     parser.addPositionalArgument("GAME_DIR", "The game folder, holding txt/, grf/ and the music "
                                              "(default: the folder of the executable).");
     if (!parser.parse(arguments)) {
-        std::cerr << "rumena: " << parser.errorText().toStdString() << "\n" << parser.helpText().toStdString();
+        std::cerr << "rumena: " << parser.errorText().toStdString() << "\n"
+                  << parser.helpText().toStdString();
         return 2;
     }
     if (parser.isSet("help")) {

@@ -14,7 +14,8 @@ using scripttext::from;
 namespace {
 
 // Words that stop the story with the cyan prompt one line before they are acted on.
-constexpr std::array<std::u16string_view, 6> kPauseWords = {u">ive", u">game", u">ending", u">staff", u">swc", u">swb"};
+constexpr std::array<std::u16string_view, 6> kPauseWords = {u">ive",   u">game", u">ending",
+                                                            u">staff", u">swc",  u">swb"};
 
 bool holdsPauseWord(const std::u16string& line) {
     for (auto word : kPauseWords)
@@ -49,7 +50,9 @@ void Fom::OpenScript(const std::u16string& name) {
     LblTim.setEnabled(true);
 }
 
-void Fom::closeScript() { script.file.close(); }
+void Fom::closeScript() {
+    script.file.close();
+}
 
 void Fom::setComEnabled(bool enabled) {
     for (Control* c : com) c->enabled = enabled;

@@ -6,7 +6,7 @@
 
 // The interpreter's hold on the open scene script.
 struct ScriptState {
-    TextFile file;            // the open scene script (ScriptFileNo)
+    TextFile file;              // the open scene script (ScriptFileNo)
     std::u16string CurrentLine; // the line acted on in this tick
     std::u16string NextLine;    // the read-ahead line
     std::size_t currentLineNumber = 0;

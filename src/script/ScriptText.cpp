@@ -19,7 +19,9 @@ std::size_t find(const std::u16string& s, std::u16string_view what, std::size_t 
     return p == std::u16string::npos ? 0 : p + 1;
 }
 
-bool contains(const std::u16string& s, std::u16string_view what) { return s.find(what) != std::u16string::npos; }
+bool contains(const std::u16string& s, std::u16string_view what) {
+    return s.find(what) != std::u16string::npos;
+}
 
 std::optional<double> toNumber(const std::u16string& s) {
     std::size_t i = 0, n = s.size();
@@ -34,7 +36,8 @@ std::optional<double> toNumber(const std::u16string& s) {
     for (; i < n && s[i] >= u'0' && s[i] <= u'9'; ++i, digits = true) value = value * 10 + (s[i] - u'0');
     if (i < n && s[i] == u'.') {
         double scale = 0.1;
-        for (++i; i < n && s[i] >= u'0' && s[i] <= u'9'; ++i, scale /= 10, digits = true) value += (s[i] - u'0') * scale;
+        for (++i; i < n && s[i] >= u'0' && s[i] <= u'9'; ++i, scale /= 10, digits = true)
+            value += (s[i] - u'0') * scale;
     }
     if (!digits || i != n) return std::nullopt;
     return negative ? -value : value;

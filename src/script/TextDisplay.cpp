@@ -32,10 +32,18 @@ void Fom::Form_Click() {
     LblTim_Timer();
 }
 
-void Fom::Pic_Click() { Form_Click(); }
-void Fom::Lbl_Click(int) { Form_Click(); }
-void Fom::Lbl2_Click(int) { Form_Click(); }
-void Fom::DayDate_Click() { Form_Click(); }
+void Fom::Pic_Click() {
+    Form_Click();
+}
+void Fom::Lbl_Click(int) {
+    Form_Click();
+}
+void Fom::Lbl2_Click(int) {
+    Form_Click();
+}
+void Fom::DayDate_Click() {
+    Form_Click();
+}
 
 void Fom::m_tim_Click(int index) {
     int interval = index * 200;

@@ -6,20 +6,26 @@
 #include <algorithm>
 #include <cctype>
 
-void Music::send(const std::string& command) { device_.send(command, nullptr); }
+void Music::send(const std::string& command) {
+    device_.send(command, nullptr);
+}
 
 void Music::OpenMidi(const std::string& path) {
     send("close MIDI notify");
     send("open \"" + findGameFile(path) + "\" alias MIDI");
 }
 
-void Music::CloseMidi() { send("close MIDI notify"); }
+void Music::CloseMidi() {
+    send("close MIDI notify");
+}
 
 void Music::PlayMidi() {
     if (MusicOn) send("play MIDI notify");
 }
 
-void Music::StopMidi() { send("stop MIDI notify"); }
+void Music::StopMidi() {
+    send("stop MIDI notify");
+}
 
 void Music::BgmTim_Timer() {
     // The device answers into a buffer of spaces; a failed query leaves it as it was.

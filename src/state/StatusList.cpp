@@ -10,7 +10,9 @@ std::u16string number(long n) {
     return std::u16string(digits.begin(), digits.end());
 }
 
-std::u16string truth(bool b) { return b ? u"True" : u"False"; }
+std::u16string truth(bool b) {
+    return b ? u"True" : u"False";
+}
 
 // Joins the pieces of one line.
 std::u16string join(std::initializer_list<std::u16string_view> pieces) {
@@ -29,7 +31,8 @@ void Fom::LstHyouji() {
         lines.push_back(join({who, u" ☆\u3000", number(game.LoveLevels[i])}));
         lines.push_back(join({who, u" ■\u3000", truth(game.CnFlags[i])}));
         lines.push_back(join({who, u" □\u3000", truth(game.GnFlags[i])}));
-        for (int j = 0; j < 4; ++j) lines.push_back(join({who, u"|", number(j), u" = ", truth(game.OnOffFlags[i][j])}));
+        for (int j = 0; j < 4; ++j)
+            lines.push_back(join({who, u"|", number(j), u" = ", truth(game.OnOffFlags[i][j])}));
     }
     lines.push_back(u"--------");
     for (int d = 1; d <= 8; ++d) lines.push_back(join({u"●", number(d), u" = ", truth(game.VisitFlags[d])}));
@@ -40,4 +43,6 @@ void Fom::m_list_Click() {
     LstHyouji();
 }
 
-void Fom::m_map_Click() { DataPic.visible = !DataPic.visible; }
+void Fom::m_map_Click() {
+    DataPic.visible = !DataPic.visible;
+}

@@ -32,7 +32,8 @@ TEST(Startup, OneCommandIsTheHiddenLastOne) {
     ASSERT_EQ(w.fom.com.size(), 1u);
     EXPECT_FALSE(w.fom.com[0]->visible);
     EXPECT_EQ(w.fom.com[0]->foreColor, rgb(255, 182, 193));
-    EXPECT_EQ(captions(w.fom.DataLbl), (std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7", "8", "9"}));
+    EXPECT_EQ(captions(w.fom.DataLbl),
+              (std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7", "8", "9"}));
     EXPECT_EQ(w.fom.extras.HintCount, 0);
 }
 

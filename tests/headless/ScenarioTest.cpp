@@ -43,7 +43,8 @@ std::string bmp(int width, int height) {
     const int size = 54 + rowBytes * height;
     std::string b(static_cast<std::size_t>(size), '\0');
     auto put32 = [&](int at, int v) {
-        for (int i = 0; i < 4; ++i) b[static_cast<std::size_t>(at + i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
+        for (int i = 0; i < 4; ++i)
+            b[static_cast<std::size_t>(at + i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
     };
     b[0] = 'B', b[1] = 'M';
     put32(2, size);
@@ -53,7 +54,8 @@ std::string bmp(int width, int height) {
     put32(22, height);
     b[26] = 1, b[28] = 24;
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width * 3; ++x) b[static_cast<std::size_t>(54 + y * rowBytes + x)] = static_cast<char>(0x80);
+        for (int x = 0; x < width * 3; ++x)
+            b[static_cast<std::size_t>(54 + y * rowBytes + x)] = static_cast<char>(0x80);
     return b;
 }
 
@@ -78,7 +80,8 @@ void writeFile(const fs::path& game, const Section& s) {
 }
 
 std::string replaceAll(std::string s, const std::string& from, const std::string& to) {
-    for (std::size_t p = 0; (p = s.find(from, p)) != std::string::npos; p += to.size()) s.replace(p, from.size(), to);
+    for (std::size_t p = 0; (p = s.find(from, p)) != std::string::npos; p += to.size())
+        s.replace(p, from.size(), to);
     return s;
 }
 

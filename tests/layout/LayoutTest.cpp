@@ -42,7 +42,9 @@ TEST(Layout, PlacesTheGridTextLinesAndColumn) {
     Laid t;
     t.resize(12256, 9195);
     Fom& f = t.fom();
-    auto at = [](const Control* c) { return std::vector<double>{c->left(), c->top(), c->width(), c->height()}; };
+    auto at = [](const Control* c) {
+        return std::vector<double>{c->left(), c->top(), c->width(), c->height()};
+    };
     EXPECT_EQ(at(f.DataLbl[0]), (std::vector<double>{1, 0, 1, 1}));
     EXPECT_EQ(at(f.DataLbl[8]), (std::vector<double>{9, 0, 1, 1}));
     EXPECT_EQ(at(f.DataLbl[9]), (std::vector<double>{1, 1, 1, 1}));

@@ -1,6 +1,6 @@
+#include "platform/TextFile.h"
 #include "platform/GameFiles.h"
 #include "platform/TextCodec.h"
-#include "platform/TextFile.h"
 #include "support/TestGame.h"
 
 #include <filesystem>

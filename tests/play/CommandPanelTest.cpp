@@ -12,9 +12,11 @@ struct Panel {
 
     Panel() {
         game.minimal(7);
-        std::vector<std::string> scenes = {"b_1", "b_2", "b_3", "not", "a_m", "a_end", "end", "m_9_0", "m_9_1"};
+        std::vector<std::string> scenes = {"b_1",   "b_2", "b_3",   "not",  "a_m",
+                                           "a_end", "end", "m_9_0", "m_9_1"};
         for (int d = 1; d <= 9; ++d)
-            for (const char* prefix : {"i_", "r_", "g_", "m_", "a_"}) scenes.push_back(prefix + std::to_string(d));
+            for (const char* prefix : {"i_", "r_", "g_", "m_", "a_"})
+                scenes.push_back(prefix + std::to_string(d));
         for (const auto& scene : scenes) game.lines("txt/" + scene + ".dat", {scene});
         w = std::make_unique<TestWindow>(game);
         w->start();

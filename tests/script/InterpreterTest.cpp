@@ -125,9 +125,9 @@ TEST(Interpreter, MusicLinesAndTheStaffRoll) {
     ASSERT_TRUE(s.cyan());
     s.w->fake.music.commands.clear();
     s.fom().Form_Click();
-    EXPECT_EQ(s.w->fake.music.commands, (std::vector<std::string>{"close MIDI notify",
-                                                                  "open \"" + base + "end.mp3\" alias MIDI",
-                                                                  "play MIDI notify"}));
+    EXPECT_EQ(s.w->fake.music.commands,
+              (std::vector<std::string>{"close MIDI notify", "open \"" + base + "end.mp3\" alias MIDI",
+                                        "play MIDI notify"}));
     for (const Control* c : s.fom().com) EXPECT_FALSE(c->enabled);
     s.tick(2);
     EXPECT_EQ(s.bottom(), "スタッフ");

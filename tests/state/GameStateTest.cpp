@@ -51,7 +51,8 @@ TEST(GameState, ANewGameClearsTheStoryButKeepsTheMarksAndTheSpecialCommand) {
     f.com[6]->visible = true;
     f.com[3]->enabled = false;
     f.StartCom_Click(2);
-    EXPECT_EQ(f.game.OnOffFlags[2][3] || f.game.CnFlags[1] || f.game.GnFlags[0] || f.game.VisitFlags[9], false);
+    EXPECT_EQ(f.game.OnOffFlags[2][3] || f.game.CnFlags[1] || f.game.GnFlags[0] || f.game.VisitFlags[9],
+              false);
     EXPECT_EQ(f.game.LoveLevels, (std::array<std::uint8_t, 3>{0, 0, 0}));
     EXPECT_EQ(f.game.TurnCount, 0);
     EXPECT_EQ(utf8(f.DayDate.caption), "0");

@@ -61,5 +61,9 @@ std::vector<std::string> TestWindow::lines() const {
     return out;
 }
 
-std::string utf8(const std::u16string& s) { return text::toUtf8(s); }
-std::u16string u16(const std::string& s) { return text::fromUtf8(s); }
+std::string utf8(const std::u16string& s) {
+    return text::toUtf8(s);
+}
+std::u16string u16(const std::string& s) {
+    return text::fromUtf8(s);
+}
