@@ -1,9 +1,10 @@
 #include "app/Control.h"
 
-double Control::twipsPerUnitX() const {
+// Twips to one unit of the inside's scale, along a side of the given inner size and user scale.
+double Control::twipsPerUnit(double innerTw, double userScale) const {
     switch (scaleMode) {
     case ScaleMode::User:
-        return innerWidthTw() / userScaleWidth_;
+        return innerTw / userScale;
     case ScaleMode::Pixels:
         return kTwipsPerPixel;
     case ScaleMode::Twips:
@@ -12,16 +13,12 @@ double Control::twipsPerUnitX() const {
     return 1.0;
 }
 
+double Control::twipsPerUnitX() const {
+    return twipsPerUnit(innerWidthTw(), userScaleWidth_);
+}
+
 double Control::twipsPerUnitY() const {
-    switch (scaleMode) {
-    case ScaleMode::User:
-        return innerHeightTw() / userScaleHeight_;
-    case ScaleMode::Pixels:
-        return kTwipsPerPixel;
-    case ScaleMode::Twips:
-        break;
-    }
-    return 1.0;
+    return twipsPerUnit(innerHeightTw(), userScaleHeight_);
 }
 
 double Control::scaleWidth() const {

@@ -82,6 +82,7 @@ class Control {
     }
 
   private:
+    double twipsPerUnit(double innerTw, double userScale) const;
     double twipsPerUnitX() const;
     double twipsPerUnitY() const;
     double userScaleWidth_ = 0, userScaleHeight_ = 0;

@@ -35,8 +35,6 @@ class ControlModel {
     const std::vector<MenuItem*>& menu(const std::string& name) const { return menus_.at(name); }
 
     bool hasControl(const std::string& name) const { return arrays_.count(name) > 0; }
-    bool hasTimer(const std::string& name) const { return timers_.count(name) > 0; }
-    bool hasMenu(const std::string& name) const { return menus_.count(name) > 0; }
     const Timer& timer(const std::string& name) const { return *timers_.at(name); }
 
     // The names in creation order, with what they are.
