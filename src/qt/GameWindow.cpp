@@ -48,6 +48,8 @@ GameWindow::GameWindow(const std::string& gameDir, std::optional<unsigned> seed)
     connect(watchdogWake_, &QTimer::timeout, this, [this] { runWatchdog(); });
     // The watchdog hears of every change of the player at once, so it need not poll fast.
     music_.setOnStateChange([this] { wakeWatchdog(); });
+    // The sound system is woken only once the first screen is up (see paintEvent).
+    music_.holdSound();
 
     settle_ = new QTimer(this);
     settle_->setSingleShot(true);
@@ -68,6 +70,8 @@ bool GameWindow::start() {
     if (failed_) return false;
     resize(pixels(fom_->window.innerWidthTw()), pixels(fom_->window.innerHeightTw()));
     show();
+    // Should the window never be painted (shown minimised, say), the music starts all the same.
+    QTimer::singleShot(kSoundAtLatestMs, this, [this] { music_.startSound(); });
     started_ = true;
     // Shown, the window knows its frame; the title comes after a layout of the real size.
     updateFrame();
@@ -86,19 +90,40 @@ void GameWindow::deliver(const std::function<void()>& event) {
     wakeWatchdog();
 }
 
-void GameWindow::run(const std::function<void()>& event) {
+void GameWindow::run(const std::function<void()>& event, const std::string& timer) {
     if (failed_) return;
-    try {
-        event();
-        sync();
-    } catch (const std::exception& e) {
-        failed_ = true;
-        for (auto& link : timers_) link.qtimer->stop();
-        watchdogWake_->stop();
-        settle_->stop();
-        QMessageBox::critical(this, QStringLiteral("ルメナ"), QString::fromStdString(e.what()));
-        QApplication::exit(1);
+    // An event that comes while a handler runs (a timer firing inside a nested event loop of the sound
+    // output or of a message box) waits until that handler is over, so the game is never re-entered.
+    // A timer that fires again while its last tick still waits has one tick waiting, as a real timer.
+    if (!timer.empty()) {
+        for (const Held& h : held_)
+            if (h.timer == timer) return;
     }
+    held_.push_back({event, timer});
+    if (running_) return;
+    running_ = true;
+    while (!held_.empty() && !failed_) {
+        const Held next = std::move(held_.front());
+        held_.pop_front();
+        try {
+            next.event();
+            sync();
+        } catch (const std::exception& e) {
+            fail(e.what());
+        }
+    }
+    held_.clear();
+    running_ = false;
+}
+
+void GameWindow::fail(const std::string& why) {
+    failed_ = true;
+    held_.clear();
+    for (auto& link : timers_) link.qtimer->stop();
+    watchdogWake_->stop();
+    settle_->stop();
+    QMessageBox::critical(this, QStringLiteral("ルメナ"), QString::fromStdString(why));
+    QApplication::exit(1);
 }
 
 void GameWindow::createWidgets() {
@@ -151,7 +176,7 @@ void GameWindow::tick(const std::string& timer) {
     if (timer == fom_->BgmTim.name)
         runWatchdog();
     else
-        run([this, &timer] { router_->tick(timer); });
+        run([this, timer] { router_->tick(timer); }, timer);
 }
 
 void GameWindow::wakeWatchdog() {
@@ -164,7 +189,7 @@ void GameWindow::wakeWatchdog() {
 void GameWindow::runWatchdog() {
     lastWatchdog_.restart();
     watchdogWake_->stop();
-    run([this] { router_->tick(fom_->BgmTim.name); });
+    run([this] { router_->tick(fom_->BgmTim.name); }, fom_->BgmTim.name);
 }
 
 void GameWindow::sync() {
@@ -350,6 +375,12 @@ void GameWindow::closeEvent(QCloseEvent* event) {
     settle_->stop();
     started_ = false;
     event->accept();
+}
+
+void GameWindow::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    // The first screen is on its way to the display: the sound may start now.
+    if (!music_.soundStarted()) QTimer::singleShot(0, this, [this] { music_.startSound(); });
 }
 
 void GameWindow::mouseReleaseEvent(QMouseEvent* event) {

@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QSize>
 #include <QWidget>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -43,6 +44,8 @@ class GameWindow : public QWidget {
     // How long the size must stay put after the player resized the window before it is given its
     // shape again.
     static constexpr int kSettleMs = 200;
+    // The music starts once the first screen is painted, and at the latest this long after start-up.
+    static constexpr int kSoundAtLatestMs = 1000;
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -50,6 +53,7 @@ class GameWindow : public QWidget {
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
   private:
     void layOutUnsettled();
@@ -57,7 +61,9 @@ class GameWindow : public QWidget {
     void syncStacking();
     void syncTimers();
     void syncWindowSize();
-    void run(const std::function<void()>& event);
+    // Runs an engine event now, or once the one running is over; timer names the timer whose tick it is.
+    void run(const std::function<void()>& event, const std::string& timer = {});
+    void fail(const std::string& why);
     void tick(const std::string& timer);
     void wakeWatchdog();
     void runWatchdog();
@@ -105,4 +111,10 @@ class GameWindow : public QWidget {
     QSize shaped_;
     bool started_ = false;
     bool failed_ = false;
+    bool running_ = false;
+    struct Held {
+        std::function<void()> event;
+        std::string timer;
+    };
+    std::deque<Held> held_;
 };
