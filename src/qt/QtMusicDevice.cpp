@@ -1,6 +1,5 @@
 #include "qt/QtMusicDevice.h"
 
-#include "qt/DecodedPiece.h"
 #include "qt/PcmPlayer.h"
 
 #include <QAudioDevice>
@@ -10,7 +9,7 @@
 
 namespace {
 
-// Samples as the desktop's sound output takes them, in 16-bit integers to keep a long piece small.
+// Samples as the desktop's sound output takes them, in 16-bit integers.
 QAudioFormat sampleFormat() {
     QAudioFormat format;
     const QAudioDevice output = QMediaDevices::defaultAudioOutput();
@@ -35,14 +34,27 @@ void QtMusicDevice::notify() {
     if (onStateChange_) onStateChange_();
 }
 
+void QtMusicDevice::startSound() {
+    if (!soundHeld_) return;
+    soundHeld_ = false;
+    if (player_) player_->start(sampleFormat());
+}
+
 void QtMusicDevice::close() {
-    player_.reset();
-    // The decoder may still be reporting; the piece goes once it is done.
-    if (piece_) piece_.release()->deleteLater();
+    if (!player_) return;
+    // The player falls silent now and goes once control is back in the event loop: nothing it does
+    // while it goes reaches the game, and the game never reaches it again.
+    player_->disconnect(this);
+    player_->halt();
+    player_.release()->deleteLater();
 }
 
 bool QtMusicDevice::isPlaying() const {
     return player_ && player_->isPlaying();
+}
+
+bool QtMusicDevice::isAudible() const {
+    return player_ && player_->audible();
 }
 
 qint64 QtMusicDevice::positionMs() const {
@@ -54,20 +66,20 @@ bool QtMusicDevice::send(const std::string& command, std::string* reply) {
     static const QString openHead = "open \"", openTail = "\" alias MIDI";
     if (c.startsWith(openHead) && c.endsWith(openTail)) {
         // The alias is taken while a file is open.
-        if (piece_) return false;
+        if (player_) return false;
         const QString path = c.mid(openHead.size(), c.size() - openHead.size() - openTail.size());
         if (!QFileInfo(path).isFile()) return false;
         lastError_.clear();
         // A freshly opened piece waits, stopped, at its beginning.
-        piece_ = std::make_unique<DecodedPiece>(path, sampleFormat());
-        player_ = std::make_unique<PcmPlayer>(*piece_);
+        player_ = std::make_unique<PcmPlayer>(path);
         connect(player_.get(), &PcmPlayer::stateChanged, this, &QtMusicDevice::notify);
-        connect(piece_.get(), &DecodedPiece::failed, this, [this](const QString& why) {
+        connect(player_.get(), &PcmPlayer::failed, this, [this](const QString& why) {
             // A file the decoder cannot read is as good as one that never opened.
             lastError_ = why.isEmpty() ? QStringLiteral("the file is not music the decoder can read") : why;
             close();
             notify();
         });
+        if (!soundHeld_) player_->start(sampleFormat());
         return true;
     }
     if (c == "close MIDI notify") {
@@ -76,7 +88,7 @@ bool QtMusicDevice::send(const std::string& command, std::string* reply) {
         return wasOpen;
     }
     // Every other command needs an open file; a failed status query leaves the reply as it was.
-    if (!piece_) return false;
+    if (!player_) return false;
     if (c == "status MIDI mode") {
         if (reply) {
             const std::string mode = isPlaying() ? "playing" : "stopped";

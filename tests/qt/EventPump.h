@@ -11,6 +11,8 @@ inline bool pumpUntil(const std::function<bool()>& done, int timeoutMs) {
     while (!done()) {
         if (deadline.hasExpired()) return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        // Objects let go of with deleteLater go as they would in the program's running event loop.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QThread::msleep(2);
     }
     return true;
