@@ -1,0 +1,84 @@
+#include "EventPump.h"
+#include "MusicFiles.h"
+#include "PictureGame.h"
+#include "qt/GameWindow.h"
+#include "support/TestGame.h"
+
+#include <QAudioDevice>
+#include <QMediaDevices>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A game whose title and game music are real pieces, started in a window.
+class MusicSwitch : public ::testing::Test {
+  protected:
+    void startWith(int titleSeconds) {
+        game.minimal();
+        // With a title card, so that the title screen shows and covers the game.
+        QImage card(40, 30, QImage::Format_RGB32);
+        card.fill(Qt::darkBlue);
+        savePicture(game, "ttl", card, "PNG");
+        writeRepeatedSample(game.dir() + "/opn.mp3", titleSeconds);
+        writeRepeatedSample(game.dir() + "/bgm.mp3", 1);
+        window = std::make_unique<GameWindow>(game.dir(), 1u);
+        ASSERT_TRUE(window->start());
+        const bool underWay = pumpUntil([&] { return !music().isOpen() || music().positionMs() > 0; }, 10000);
+        if (!music().isOpen())
+            GTEST_SKIP() << "this machine's media back end cannot decode MP3: "
+                         << music().lastError().toStdString();
+        ASSERT_TRUE(underWay) << "the title music never got under way";
+    }
+    QtMusicDevice& music() { return window->music(); }
+    Fom& fom() { return window->fom(); }
+
+    TempGame game;
+    std::unique_ptr<GameWindow> window;
+};
+
+} // namespace
+
+TEST_F(MusicSwitch, PlaysThroughTheSoundServerWhenThereIsOne) {
+    startWith(1);
+    if (IsSkipped()) return;
+    const bool server = !QMediaDevices::defaultAudioOutput().isNull();
+    if (expectedSound() == "1") EXPECT_TRUE(server) << "the tests' own sound server should be reachable";
+    if (expectedSound() == "0") EXPECT_FALSE(server) << "the silent run should have no sound server";
+    EXPECT_EQ(music().isAudible(), server) << "a playing piece goes to the sound output when there is one";
+}
+
+// Title -> new game -> Delete -> title, a thousand times, with the watchdog looking throughout: each
+// switch takes down one player and sets up the next while timers keep firing.
+TEST_F(MusicSwitch, ThousandSwitchesBetweenTwoPiecesThroughTheGame) {
+    startWith(2);
+    if (IsSkipped()) return;
+    double afterWarmUp = 0;
+    for (int i = 0; i < 1000; ++i) {
+        window->deliver([&] { fom().StartCom_Click(i % 3); });
+        ASSERT_FALSE(fom().PicTtl.visible) << "round " << i << ": the new game should have begun";
+        // Now and then the piece gets as far as the sound output before it is switched away.
+        if (i % 10 == 0) pumpUntil([&] { return music().positionMs() > 0; }, 1000);
+        pumpFor(1);
+        window->deliver([&] { fom().m_menu_Click(0); });
+        ASSERT_TRUE(fom().PicTtl.visible) << "round " << i << ": Delete should lead back to the title";
+        if (i % 10 == 5) pumpUntil([&] { return music().positionMs() > 0; }, 1000);
+        pumpFor(1);
+        if (i == 199) afterWarmUp = residentMiB();
+    }
+    // The last players go, then the title music is heard again.
+    EXPECT_TRUE(pumpUntil([&] { return music().isPlaying() && music().positionMs() > 0; }, 10000));
+    EXPECT_LT(residentMiB() - afterWarmUp, 8) << "switching pieces should not keep taking memory";
+}
+
+TEST_F(MusicSwitch, ThreeMinutePieceTakesLittleMoreMemoryThanAShortOne) {
+    startWith(5);
+    if (IsSkipped()) return;
+    pumpFor(1500);
+    const double shortPiece = residentMiB();
+    window.reset();
+    pumpFor(200);
+    startWith(180);
+    pumpFor(3000);
+    EXPECT_TRUE(music().isPlaying());
+    EXPECT_LE(residentMiB() - shortPiece, 5) << "a long piece is decoded as it plays, not held whole";
+}
