@@ -209,3 +209,13 @@ TEST(TimedQuestion, BrokenBlocksNameTheLineAtFault) {
         EXPECT_NE(error.find(c.expected), std::string::npos) << error;
     }
 }
+
+TEST(TimedQuestion, DeleteDuringAQuestionStopsItsCountdown) {
+    Question q({">qst", "A>sa", "B>sb", ">qstend"}, {"sa", "sb"});
+    q.ask();
+    q.countdown(10);
+    ASSERT_EQ(q.w->router.menu("m_menu", 0), EventRouter::Result::Delivered);
+    EXPECT_EQ(q.w->router.tick("QstTim"), EventRouter::Result::Ignored);
+    EXPECT_FALSE(q.fom().script.file.isOpen()) << "no answer's scene runs under the title card";
+    EXPECT_FALSE(q.fom().LblTim.enabled());
+}
