@@ -97,20 +97,6 @@ TEST(TimedQuestion, TheBarGrowsToTheStripAndTheThirtiethTickTakesTheSecondAnswer
     EXPECT_TRUE(f.LblTim.enabled());
 }
 
-TEST(TimedQuestion, AClickAtTheLastMomentWinsOverTheTimeout) {
-    Question q({">qst", "A>sa", "B>sb", ">qstend"}, {"sa", "sb"});
-    q.ask();
-    q.countdown(29);
-    EXPECT_EQ(q.w->router.press("QstLBl", 0), EventRouter::Result::Delivered);
-    EXPECT_EQ(q.label(0).borderStyle, 1) << "pressed, the answer shows its border";
-    q.w->router.release("QstLBl", 0);
-    EXPECT_EQ(q.label(0).borderStyle, 0);
-    q.w->router.click("QstLBl", 0);
-    EXPECT_EQ(q.scene(), "sa");
-    EXPECT_EQ(q.w->router.tick("QstTim"), EventRouter::Result::Ignored);
-    EXPECT_EQ(q.scene(), "sa");
-}
-
 TEST(TimedQuestion, CaptionAndSceneAreCutAtTheFirstSeparatorOnly) {
     Question q({">qst", "行く>a>b c ", ">>x", ">qstend"});
     q.ask();
@@ -136,20 +122,6 @@ TEST(TimedQuestion, TwoShownAnswersSwapSlotsWhenTheDrawIsAHalfOrMore) {
     }
 }
 
-TEST(TimedQuestion, AHiddenSecondAnswerIsTakenOnlyByTheTimeout) {
-    Question q({">qst", "逃げる>run", ">late", ">qstend"}, {"run", "late"});
-    q.w->fake.random.values = {0.9f};
-    q.ask();
-    EXPECT_EQ(q.w->fake.random.values.size(), 1u) << "only two shown answers draw";
-    EXPECT_TRUE(q.label(0).visible);
-    EXPECT_EQ(q.slotOf(0), 1) << "the one shown answer sits at the second slot";
-    EXPECT_TRUE(q.box(0).visible) << "its own box is the one shown, where it lies";
-    EXPECT_FALSE(q.label(1).visible || q.box(1).visible);
-    EXPECT_EQ(q.w->router.click("QstLBl", 1), EventRouter::Result::Ignored);
-    q.countdown(30);
-    EXPECT_EQ(q.scene(), "late");
-}
-
 TEST(TimedQuestion, AnEmptyFirstCaptionPutsTheSecondAnswerInTheSecondSlot) {
     Question q({">qst", ">hidden", "見える>shown", ">qstend"});
     q.w->fake.random.values = {0.9f};
@@ -158,22 +130,6 @@ TEST(TimedQuestion, AnEmptyFirstCaptionPutsTheSecondAnswerInTheSecondSlot) {
     EXPECT_TRUE(q.label(1).visible && q.box(1).visible);
     EXPECT_EQ(q.slotOf(1), 1);
     EXPECT_EQ(q.w->fake.random.values.size(), 1u);
-}
-
-TEST(TimedQuestion, AOneAnswerQuestionForgetsTheEarlierSecondAnswerAndTimesOutToItsOwn) {
-    Question q({">qst", "先へ>next", "古い>stale", ">qstend"}, {"stale", "after"});
-    q.game.lines("txt/next.dat", {">qst", "ひとつ>after", ">qstend"});
-    q.w->fake.random.values = {0.1f};
-    q.ask();
-    q.w->router.click("QstLBl", 0);
-    ASSERT_EQ(q.scene(), "next");
-    q.ask();
-    EXPECT_EQ(utf8(q.label(1).caption), "");
-    EXPECT_EQ(utf8(q.fom().question.QstTargets[1]), "");
-    EXPECT_FALSE(q.label(1).visible || q.box(1).visible);
-    EXPECT_EQ(q.slotOf(0), 1);
-    q.countdown(30);
-    EXPECT_EQ(q.scene(), "after");
 }
 
 TEST(TimedQuestion, AOneAnswerQuestionRightAfterStartUp) {
