@@ -76,6 +76,18 @@ void Control::move(double l, double t, double w, double h) {
     heightTw = h * uy;
 }
 
+void Control::setTop(double t) {
+    if (!container) {
+        topTw = t;
+        return;
+    }
+    topTw = (t - container->scaleTop) * container->twipsPerUnitY();
+}
+
+void Control::setWidth(double w) {
+    widthTw = container ? w * container->twipsPerUnitX() : w;
+}
+
 bool Control::reachable() const {
     for (const Control* c = this; c; c = c->container)
         if (!c->visible || !c->enabled) return false;

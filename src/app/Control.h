@@ -59,6 +59,9 @@ class Control {
     double width() const;
     double height() const;
     void move(double left, double top, double width, double height);
+    // One side of the position, in the container's units; the others stay as they are.
+    void setTop(double top);
+    void setWidth(double width);
 
     // Containers (the window and picture boxes): the scale of the inside.
     ScaleMode scaleMode = ScaleMode::Twips;

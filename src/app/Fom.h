@@ -113,6 +113,9 @@ class Fom {
 
     // Ends the run with an error naming the current script line and what it should have held.
     [[noreturn]] void scriptError(const std::string& expected) const;
+    // The same for another line of the current script, such as an answer line of a question.
+    [[noreturn]] void scriptError(const std::string& expected, std::size_t lineNumber,
+                                  const std::u16string& text) const;
 
     // Paths of the game's files: folder + base name + extension.
     std::string textFile(const std::u16string& base) const;
@@ -125,4 +128,7 @@ class Fom {
     bool dispatchLine();
     void setComEnabled(bool enabled);
     void closeScript();
+    // Moves the read-ahead on by one line of the script: NextLine and its number. At the end of the
+    // file NextLine is empty, its number 0, and the result false.
+    bool readNextLine();
 };

@@ -8,6 +8,9 @@ void Fom::Form_Activate() {
     music.PlayMidi();
     LblTim.setEnabled(false);
     LblShpTim.setEnabled(false);
+    // A question's countdown would otherwise run on under the title card and start its answer's
+    // scene there (Delete can be chosen while a question waits).
+    QstTim.setEnabled(false);
     TTLHYOUJI();
 }
 

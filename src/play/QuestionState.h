@@ -8,4 +8,5 @@ struct QuestionState {
     std::array<std::u16string, 2> QstTargets; // the scene each answer slot leads to
     std::array<std::int16_t, 2> QstTop{};     // the laid-out tops of the two answer slots, in pixels
     std::int16_t QstCount = 0;                // countdown ticks so far
+    int answers = 2;                          // answer lines in the running question's block
 };

@@ -1,9 +1,97 @@
-// Timed questions. The question block itself is not read yet: a question line stops the story.
+// Timed questions: a scene ends with one or two answers to click, and a bar that grows across the
+// countdown strip. The answer clicked, or the last answer when the time runs out, names the next scene.
 #include "app/Fom.h"
+#include "platform/RandomSource.h"
 
-void Fom::BeginQuestion() {}
-void Fom::QstTim_Timer() {}
-void Fom::QstLBl_Click(int) {}
+#include <string_view>
+
+namespace {
+
+constexpr int kTickMs = 300;
+// Thirty ticks of 300 ms: nine seconds to choose.
+constexpr int kTicks = 30;
+constexpr std::u16string_view kBlockEnd = u">qstend";
+
+} // namespace
+
+void Fom::BeginQuestion() {
+    // The block is read through the interpreter's own read-ahead: NextLine holds the line after the
+    // question line, and every line keeps its number for the error messages.
+    const std::size_t questionLine = script.currentLineNumber;
+    const std::u16string questionText = script.CurrentLine;
+    auto& q = question;
+    int count = 0;
+    do {
+        if (script.nextLineNumber == 0)
+            scriptError("the question has no \">qstend\" line before the end of the file", questionLine,
+                        questionText);
+        const std::u16string& s = script.NextLine;
+        if (count == 2)
+            scriptError("a question has at most two answers; \">qstend\" should end it here",
+                        script.nextLineNumber, s);
+        // The caption is cut at the first ">"; the scene name is everything after it, further ">"
+        // included, and is used as it stands.
+        const std::size_t p = s.find(u'>');
+        if (p == std::u16string::npos)
+            scriptError("an answer is a caption, \">\" and a scene name", script.nextLineNumber, s);
+        q.QstTargets[count] = s.substr(p + 1);
+        QstLBl[count]->caption = s.substr(0, p);
+        readNextLine();
+        ++count;
+    } while (script.NextLine != kBlockEnd);
+
+    // A one-answer block leaves nothing of an earlier question in the second slot: the answer is then
+    // the only one, and the time running out takes it too.
+    q.answers = count;
+    if (count == 1) {
+        QstLBl[1]->caption.clear();
+        q.QstTargets[1].clear();
+    }
+
+    // A single answer sits at the second slot; two swap their slots half of the time. The boxes stay.
+    Control &first = *QstLBl[0], &second = *QstLBl[1];
+    if (first.caption.empty()) {
+        second.setTop(q.QstTop[1]);
+    } else if (second.caption.empty()) {
+        first.setTop(q.QstTop[1]);
+    } else {
+        const int r = static_cast<int>(2.0f * platform.random.next());
+        first.setTop(q.QstTop[r]);
+        second.setTop(q.QstTop[1 - r]);
+    }
+    for (std::size_t i = 0; i < 2; ++i) {
+        if (QstLBl[i]->caption.empty()) continue;
+        QstLBl[i]->visible = true;
+        QstShp[i]->visible = true;
+    }
+
+    LblTim.setEnabled(false);
+    q.QstCount = 0;
+    QstTimShp.move(QstTimLbl.left(), QstTimLbl.top(), 1, QstTimLbl.height());
+    QstTimShp.visible = true;
+    QstTim.setInterval(kTickMs);
+    QstTim.setEnabled(true);
+    closeScript();
+}
+
+void Fom::QstTim_Timer() {
+    auto& q = question;
+    ++q.QstCount;
+    QstTimShp.setWidth(QstTimLbl.width() / kTicks * q.QstCount);
+    if (q.QstCount >= kTicks) QstLBl_Click(q.answers == 1 ? 0 : 1);
+}
+
+void Fom::QstLBl_Click(int index) {
+    QstTim.setEnabled(false);
+    QstTimShp.visible = false;
+    for (std::size_t i = 0; i < 2; ++i) {
+        QstLBl[i]->visible = false;
+        QstShp[i]->visible = false;
+    }
+    const std::u16string target = question.QstTargets.at(static_cast<std::size_t>(index));
+    GoToScene(target);
+}
+
 void Fom::QstLBl_MouseDown(int index) {
     QstLBl.at(index)->borderStyle = 1;
 }

@@ -78,14 +78,9 @@ bool Fom::scriptStep() {
     script.CurrentLine = script.NextLine;
     script.currentLineNumber = script.nextLineNumber;
     script.currentPath = script.file.path();
-    if (script.file.atEnd()) {
-        script.NextLine.clear();
-        script.nextLineNumber = 0;
+    if (!readNextLine()) {
         setComEnabled(true);
         ShowClickPrompt(255, 0, 255);
-    } else {
-        script.NextLine = script.file.readLine();
-        script.nextLineNumber = script.file.lineNumber();
     }
     if (holdsPauseWord(script.NextLine)) ShowClickPrompt(0, 255, 255);
 
@@ -96,6 +91,17 @@ bool Fom::scriptStep() {
         // A file the line asked for is missing: say which line asked.
         scriptError(e.what());
     }
+}
+
+bool Fom::readNextLine() {
+    if (script.file.atEnd()) {
+        script.NextLine.clear();
+        script.nextLineNumber = 0;
+        return false;
+    }
+    script.NextLine = script.file.readLine();
+    script.nextLineNumber = script.file.lineNumber();
+    return true;
 }
 
 bool Fom::dispatchLine() {
@@ -162,5 +168,9 @@ bool Fom::dispatchLine() {
 }
 
 void Fom::scriptError(const std::string& expected) const {
-    throw GameError::atLine(script.currentPath, script.currentLineNumber, script.CurrentLine, expected);
+    scriptError(expected, script.currentLineNumber, script.CurrentLine);
+}
+
+void Fom::scriptError(const std::string& expected, std::size_t lineNumber, const std::u16string& text) const {
+    throw GameError::atLine(script.currentPath, lineNumber, text, expected);
 }

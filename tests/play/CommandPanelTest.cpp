@@ -109,6 +109,16 @@ TEST(CommandPanel, TheSpecialCommandOnEachDay) {
     EXPECT_EQ(all.picture(), "m_9_0");
 }
 
+TEST(CommandPanel, OneMissedVisitMakesTheNinthDayTheOtherEnding) {
+    for (int missed = 1; missed <= 8; ++missed) {
+        Panel p;
+        for (int day = 1; day <= 8; ++day)
+            if (day != missed) p.fom().game.VisitFlags[day] = true;
+        p.choose(6, 9);
+        EXPECT_EQ(p.scene(), "m_9_1") << "day " << missed << " missed";
+    }
+}
+
 TEST(CommandPanel, TheSpecialCommandWhileAStoryIsClosedCostsACappedTurn) {
     Panel p;
     p.fom().game.CnFlags[2] = true;

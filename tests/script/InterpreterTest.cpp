@@ -98,10 +98,43 @@ TEST(Interpreter, DispatchTakesTheFirstMatchingWord) {
 }
 
 TEST(Interpreter, AStrayQuestionEndIsTakenAsAQuestion) {
-    Story s({">qstend", "後"});
+    Story s({">qstend", "後>next", ">qstend"});
     s.tick(2);
     EXPECT_FALSE(s.fom().LblTim.enabled());
+    EXPECT_TRUE(s.fom().QstLBl[0]->visible);
+    EXPECT_EQ(utf8(s.fom().QstLBl[0]->caption), "後");
     EXPECT_EQ(s.bottom(), "");
+}
+
+TEST(Interpreter, LoveAmountsAreRoundedToTheNearestWhole) {
+    // Halves go to the even neighbour.
+    Story s({">love>0,2.6", ">love>1,2.4", ">love>2,2.5", "文"});
+    s.tick(2);
+    EXPECT_EQ(s.fom().game.LoveLevels, (std::array<std::uint8_t, 3>{3, 2, 2}));
+    s.fom().AddLove(2, 1.5);
+    EXPECT_EQ(s.fom().game.LoveLevels[2], 4);
+}
+
+TEST(Interpreter, ASceneChangeStopsThePromptsBlink) {
+    // The jump on the last line is carried out after the end of the file showed the magenta prompt.
+    Story s({"文", ">ive>next"});
+    s.game.lines("txt/next.dat", {"つぎ"});
+    s.game.lines("txt/a_1.dat", {"誰もいない"});
+    s.game.lines("txt/a_m.dat", {"誰もいない"});
+    s.tick(2);
+    ASSERT_TRUE(s.cyan());
+    s.fom().Form_Click();
+    EXPECT_FALSE(s.fom().ClickMe.visible);
+    EXPECT_FALSE(s.fom().LblShpTim.enabled());
+    EXPECT_EQ(s.w->router.tick("LblShpTim"), EventRouter::Result::Ignored);
+
+    // The command panel starts the next scene while the magenta prompt blinks.
+    s.tick(3);
+    ASSERT_TRUE(s.magenta());
+    ASSERT_TRUE(s.fom().LblShpTim.enabled());
+    s.fom().com_Click(0);
+    EXPECT_FALSE(s.fom().ClickMe.visible);
+    EXPECT_FALSE(s.fom().LblShpTim.enabled());
 }
 
 TEST(Interpreter, HundredThousandInstantCommandsRunInOneTickWithoutDeepening) {
