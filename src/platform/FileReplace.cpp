@@ -51,7 +51,10 @@ bool readWholeFile(const std::string& path, std::string& bytes) {
 
 bool replaceWholeFile(const std::string& path, const std::string& bytes, std::string& why) {
     const std::string temp = path + ".tmp";
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    // Whatever an interrupted write left under the temporary name goes first, and the new file is made
+    // afresh, so a leftover link or pipe there is never written through.
+    ::unlink(temp.c_str());
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) {
         why = failure("cannot create", temp, errno);
         return false;
