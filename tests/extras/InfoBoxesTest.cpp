@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 namespace {
 
 const std::string kRule = "■■■■■■■■■■■■■■■■";
@@ -30,14 +28,6 @@ std::vector<std::string> numberedHints(int n) {
 }
 
 } // namespace
-
-TEST(InfoBoxes, TheVersionBoxHasTheVersionACreditAndWhereToFindIt) {
-    Playing p({});
-    p.fom().m_ver_Click();
-    ASSERT_EQ(p.messages().size(), 1u);
-    EXPECT_EQ(p.messages()[0].rfind("Ver2.30\r\n", 0), 0u);
-    EXPECT_EQ(std::count(p.messages()[0].begin(), p.messages()[0].end(), '\n'), 2);
-}
 
 TEST(InfoBoxes, HelpIsBuiltFromItsFileOnceAndKept) {
     Playing p({});
