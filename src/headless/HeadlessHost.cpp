@@ -148,10 +148,14 @@ class Driver {
         try {
             std::size_t used = 0;
             double v = std::stod(word, &used);
-            if (used == word.size() && v >= 0 && v < 1) return static_cast<float>(v);
+            // The game draws in single precision: the range is checked on the value it will see, so
+            // that 0.99999999, which becomes 1 as a float, is refused.
+            float f = static_cast<float>(v);
+            if (used == word.size() && v >= 0 && f < 1) return f;
         } catch (const std::exception&) {
         }
-        throw Malformed{"a random value must lie in [0, 1), not \"" + word + "\""};
+        throw Malformed{"a random value must lie in [0, 1) as a single-precision number, not \"" + word +
+                        "\""};
     }
 
     void dump(const std::vector<std::string>& w) {

@@ -5,21 +5,27 @@
 #include <fstream>
 #include <iterator>
 
-std::vector<std::u16string> TextFile::splitLines(const std::string& bytes) {
+std::vector<std::string> TextFile::splitByteLines(const std::string& bytes) {
     // CR and LF never occur inside a Shift-JIS double-byte character, so lines can be cut on bytes.
-    std::vector<std::u16string> lines;
+    std::vector<std::string> lines;
     std::size_t start = 0, i = 0;
     while (i < bytes.size()) {
         char c = bytes[i];
         if (c == '\r' || c == '\n') {
-            lines.push_back(text::fromShiftJis(std::string_view(bytes).substr(start, i - start)));
+            lines.push_back(bytes.substr(start, i - start));
             i += (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2 : 1;
             start = i;
         } else {
             ++i;
         }
     }
-    if (start < bytes.size()) lines.push_back(text::fromShiftJis(std::string_view(bytes).substr(start)));
+    if (start < bytes.size()) lines.push_back(bytes.substr(start));
+    return lines;
+}
+
+std::vector<std::u16string> TextFile::splitLines(const std::string& bytes) {
+    std::vector<std::u16string> lines;
+    for (const auto& line : splitByteLines(bytes)) lines.push_back(text::fromShiftJis(line));
     return lines;
 }
 

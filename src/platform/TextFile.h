@@ -20,6 +20,8 @@ class TextFile {
     const std::string& path() const { return path_; }
 
     static std::vector<std::u16string> splitLines(const std::string& bytes);
+    // The same lines as the file's own bytes, undecoded.
+    static std::vector<std::string> splitByteLines(const std::string& bytes);
 
   private:
     std::vector<std::u16string> lines_;

@@ -6,9 +6,16 @@
 #include <QWidget>
 
 void QtDesktop::messageBox(const std::string& utf8Text) {
-    QMessageBox::information(&window_, window_.windowTitle(), QString::fromStdString(utf8Text));
+    // The game's boxes carry the game's name, and their text is shown as written: a hint or a help line
+    // that happens to look like markup is not rendered as such.
+    QString text = QString::fromStdString(utf8Text);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("ルメナ"), text, QMessageBox::Ok, &window_);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }
 
 void QtDesktop::openFile(const std::string& path) {
+    // The path goes to the desktop as a file URL, never through a shell.
     QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
 }
