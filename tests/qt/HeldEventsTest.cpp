@@ -21,7 +21,7 @@ TEST(HeldEvents, TimerFiringInsideANestedLoopIsDeliveredAfterTheHandler) {
     ASSERT_TRUE(fom.LblTim.enabled());
     ASSERT_TRUE(pumpUntil([&] { return fom.script.currentLineNumber >= 2; }, 5000));
 
-    int lineBefore = 0, lineInside = 0;
+    std::size_t lineBefore = 0, lineInside = 0;
     window.deliver([&] {
         lineBefore = fom.script.currentLineNumber;
         // The line timer fires many times in here, the watchdog too.

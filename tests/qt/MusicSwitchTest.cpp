@@ -42,8 +42,12 @@ TEST_F(MusicSwitch, PlaysThroughTheSoundServerWhenThereIsOne) {
     startWith(1);
     if (IsSkipped()) return;
     const bool server = !QMediaDevices::defaultAudioOutput().isNull();
-    if (expectedSound() == "1") EXPECT_TRUE(server) << "the tests' own sound server should be reachable";
-    if (expectedSound() == "0") EXPECT_FALSE(server) << "the silent run should have no sound server";
+    if (expectedSound() == "1") {
+        EXPECT_TRUE(server) << "the tests' own sound server should be reachable";
+    }
+    if (expectedSound() == "0") {
+        EXPECT_FALSE(server) << "the silent run should have no sound server";
+    }
     EXPECT_EQ(music().isAudible(), server) << "a playing piece goes to the sound output when there is one";
 }
 
