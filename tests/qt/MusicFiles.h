@@ -16,6 +16,13 @@ inline void writeRepeatedSample(const std::string& path, int seconds) {
     for (int i = 0; i < seconds * 1000 / kSampleMs + 1; ++i) out.write(frames.constData(), frames.size());
 }
 
+// Whether memory figures mean anything: the address sanitizer keeps freed memory aside for a while.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kMemoryFiguresHold = false;
+#else
+constexpr bool kMemoryFiguresHold = true;
+#endif
+
 // The process's resident memory in MiB.
 inline double residentMiB() {
     std::ifstream status("/proc/self/status");

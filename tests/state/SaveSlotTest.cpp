@@ -5,6 +5,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -272,6 +275,34 @@ TEST(SaveSlot, AnInterruptedSaveCannotHarmTheSaveBeforeIt) {
     f.m_menu_Click(2);
     EXPECT_EQ(fileBytes(other), joined(saveLines()));
     EXPECT_NE(fileBytes(p.save()).find("\r\n 77 \r\n"), std::string::npos);
+    EXPECT_FALSE(fs::exists(p.save().string() + ".tmp"));
+}
+
+// A save killed half-way: the file size limit makes the kernel kill the saving process (SIGXFSZ)
+// in the middle of writing, as a crash or a power cut would stop it.
+TEST(SaveSlot, ASaveKilledHalfWayLeavesTheOldSaveWhole) {
+    Playing p;
+    p.writeSave(saveLines());
+    Fom& f = p.fom();
+    f.game.TurnCount = 77;
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const rlimit limit{100, 100};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        f.m_menu_Click(2);
+        _exit(0); // the save got through: the test fails below
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << "the save should have been killed";
+    EXPECT_EQ(fileBytes(p.save()), joined(saveLines())) << "the save before it is whole";
+    // The game loads it, and the next save replaces what the killed one left.
+    f.m_menu_Click(1);
+    EXPECT_TRUE(p.messages().empty());
+    EXPECT_EQ(f.game.TurnCount, 12);
+    f.m_menu_Click(2);
+    EXPECT_EQ(fileBytes(p.save()), joined(saveLines()));
     EXPECT_FALSE(fs::exists(p.save().string() + ".tmp"));
 }
 
