@@ -28,6 +28,8 @@ QtMusicDevice::~QtMusicDevice() {
     // Nobody listens any more while the piece winds down.
     onStateChange_ = nullptr;
     close();
+    // No event loop is left to delete the closed players: they go now, with their decoders.
+    for (const QPointer<PcmPlayer>& p : closed_) delete p.data();
 }
 
 void QtMusicDevice::notify() {
@@ -46,6 +48,8 @@ void QtMusicDevice::close() {
     // while it goes reaches the game, and the game never reaches it again.
     player_->disconnect(this);
     player_->halt();
+    std::erase_if(closed_, [](const QPointer<PcmPlayer>& p) { return p.isNull(); });
+    closed_.emplace_back(player_.get());
     player_.release()->deleteLater();
 }
 

@@ -2,9 +2,11 @@
 #include "platform/MusicDevice.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class PcmPlayer;
 
@@ -41,6 +43,8 @@ class QtMusicDevice : public QObject, public MusicDevice {
     void close();
     void notify();
     std::unique_ptr<PcmPlayer> player_;
+    // Players closed but not yet deleted by the event loop.
+    std::vector<QPointer<PcmPlayer>> closed_;
     std::function<void()> onStateChange_;
     QString lastError_;
     bool soundHeld_ = false;
