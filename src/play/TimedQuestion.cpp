@@ -2,6 +2,7 @@
 // countdown strip. The answer clicked, or the last answer when the time runs out, names the next scene.
 #include "app/Fom.h"
 #include "platform/RandomSource.h"
+#include "script/ScriptSyntax.h"
 
 #include <string_view>
 
@@ -10,7 +11,6 @@ namespace {
 constexpr int kTickMs = 300;
 // Thirty ticks of 300 ms: nine seconds to choose.
 constexpr int kTicks = 30;
-constexpr std::u16string_view kBlockEnd = u">qstend";
 
 } // namespace
 
@@ -22,23 +22,19 @@ void Fom::BeginQuestion() {
     auto& q = question;
     int count = 0;
     do {
-        if (script.nextLineNumber == 0)
-            scriptError("the question has no \">qstend\" line before the end of the file", questionLine,
-                        questionText);
+        if (script.nextLineNumber == 0) scriptError(ScriptSyntax::kNoBlockEnd, questionLine, questionText);
         const std::u16string& s = script.NextLine;
-        if (count == 2)
-            scriptError("a question has at most two answers; \">qstend\" should end it here",
-                        script.nextLineNumber, s);
+        if (count == ScriptSyntax::kMaxAnswers)
+            scriptError(ScriptSyntax::kThirdAnswer, script.nextLineNumber, s);
         // The caption is cut at the first ">"; the scene name is everything after it, further ">"
         // included, and is used as it stands.
-        const std::size_t p = s.find(u'>');
-        if (p == std::u16string::npos)
-            scriptError("an answer is a caption, \">\" and a scene name", script.nextLineNumber, s);
-        q.QstTargets[count] = s.substr(p + 1);
-        QstLBl[count]->caption = s.substr(0, p);
+        const auto answer = ScriptSyntax::answer(s);
+        if (!answer) scriptError(ScriptSyntax::kAnswerWithoutSeparator, script.nextLineNumber, s);
+        q.QstTargets[count] = answer->scene;
+        QstLBl[count]->caption = answer->caption;
         readNextLine();
         ++count;
-    } while (script.NextLine != kBlockEnd);
+    } while (script.NextLine != ScriptSyntax::kBlockEnd);
 
     // A one-answer block leaves nothing of an earlier question in the second slot: the answer is then
     // the only one, and the time running out takes it too.

@@ -3,27 +3,7 @@
 #include "app/Fom.h"
 #include "app/GameError.h"
 #include "script/ScriptCommands.h"
-#include "script/ScriptText.h"
-
-#include <array>
-#include <string_view>
-
-using scripttext::contains;
-using scripttext::from;
-
-namespace {
-
-// Words that stop the story with the cyan prompt one line before they are acted on.
-constexpr std::array<std::u16string_view, 6> kPauseWords = {u">ive",   u">game", u">ending",
-                                                            u">staff", u">swc",  u">swb"};
-
-bool holdsPauseWord(const std::u16string& line) {
-    for (auto word : kPauseWords)
-        if (contains(line, word)) return true;
-    return false;
-}
-
-} // namespace
+#include "script/ScriptSyntax.h"
 
 void Fom::GoToScene(const std::u16string& name) {
     for (std::size_t i = 0; i < Lbl.size(); ++i) {
@@ -82,7 +62,7 @@ bool Fom::scriptStep() {
         setComEnabled(true);
         ShowClickPrompt(255, 0, 255);
     }
-    if (holdsPauseWord(script.NextLine)) ShowClickPrompt(0, 255, 255);
+    if (!ScriptSyntax::pauseWord(script.NextLine).empty()) ShowClickPrompt(0, 255, 255);
 
     try {
         return dispatchLine();
@@ -105,63 +85,67 @@ bool Fom::readNextLine() {
 }
 
 bool Fom::dispatchLine() {
-    const std::u16string& line = script.CurrentLine;
-    ScriptCommands commands{*this};
-    if (contains(line, u">bgm>")) {
-        std::u16string name = from(line, 6);
-        if (name == u"stop") {
-            music.StopMidi();
-        } else {
-            music.OpenMidi(musicFile(name));
-            music.PlayMidi();
-        }
+    using Kind = ScriptSyntax::Kind;
+    const ScriptSyntax::Command command = ScriptSyntax::parse(script.CurrentLine);
+    if (!command.error.empty()) scriptError(command.error);
+    ScriptCommands commands{*this, command};
+    switch (command.kind) {
+    case Kind::MusicStop:
+        music.StopMidi();
         return true;
-    }
-    if (contains(line, u">f")) {
+    case Kind::Music:
+        music.OpenMidi(musicFile(command.name));
+        music.PlayMidi();
+        return true;
+    case Kind::DisablePanel:
         setComEnabled(false);
         return true;
-    }
-    if (contains(line, u">imgf")) {
+    case Kind::ClearPicture:
         ClearPicture();
         return true;
-    }
-    if (contains(line, u">img")) {
-        ShowPicture(from(line, 6));
+    case Kind::Picture:
+        ShowPicture(command.name);
         return true;
-    }
-    if (contains(line, u">qst")) {
+    case Kind::Question:
         LblTim.setEnabled(false);
         BeginQuestion();
         return false;
-    }
-    if (contains(line, u">gn")) return commands.gn(), true;
-    if (contains(line, u">cn")) return commands.cn(), true;
-    if (contains(line, u">love")) return commands.love(), true;
-    if (contains(line, u">on")) return commands.on(), true;
-    if (contains(line, u">off")) return commands.off(), true;
-    if (contains(line, u">swc")) return commands.swc(), false;
-    if (contains(line, u">swb")) return commands.swb(), false;
-    if (contains(line, u">ive")) {
+    case Kind::Gn:
+        return commands.gn(), true;
+    case Kind::Cn:
+        return commands.cn(), true;
+    case Kind::Love:
+        return commands.love(), true;
+    case Kind::On:
+        return commands.on(), true;
+    case Kind::Off:
+        return commands.off(), true;
+    case Kind::Swc:
+        return commands.swc(), false;
+    case Kind::Swb:
+        return commands.swb(), false;
+    case Kind::Jump:
         closeScript();
-        GoToScene(from(line, 6));
+        GoToScene(command.name);
         return false;
-    }
-    if (contains(line, u">html")) return commands.html(), false;
-    if (contains(line, u">staff")) {
+    case Kind::Html:
+        return commands.html(), false;
+    case Kind::Staff:
         closeScript();
         setComEnabled(false);
         music.OpenMidi(musicFile(u"end"));
         music.PlayMidi();
         GoToScene(u"staff");
         return false;
-    }
-    if (contains(line, u">ending")) {
+    case Kind::Ending:
         closeScript();
         LblTim.setEnabled(false);
         ClickMe.visible = false;
         LblShpTim.setEnabled(false);
         Form_Activate();
         return false;
+    case Kind::Text:
+        break;
     }
     ShowTextLine();
     return false;

@@ -1,10 +1,12 @@
 #pragma once
+#include "script/ScriptSyntax.h"
 
 class Fom;
 
-// The flag, counter and branch commands of a scene script, acting on the window's current line.
+// The flag, counter and branch commands of a scene script, carried out on the window from a parsed line.
 struct ScriptCommands {
     Fom& fom;
+    const ScriptSyntax::Command& command;
 
     void gn();   // ">gn>" + n: set a GnFlags entry
     void cn();   // ">cn>" + n: set a CnFlags entry
