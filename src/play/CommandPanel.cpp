@@ -4,6 +4,7 @@
 #include "app/GameError.h"
 #include "platform/RandomSource.h"
 #include "platform/TextCodec.h"
+#include "play/Schedule.h"
 #include "script/ScriptText.h"
 
 #include <array>
@@ -12,17 +13,8 @@
 
 namespace {
 
-// Who is met at each place (rows 0 to 5) on days 1 to 9: i, r, g are the three characters, b the
-// event of row 4, '-' nobody.
-constexpr std::array<const char*, 6> kSchedule = {
-    "-i----rrr", //
-    "--ggrr-g-", //
-    "--irg-g-i", //
-    "rrri-----", //
-    "ggbbbg-ig", //
-    "i---iii--", //
-};
-constexpr int kSpecialRow = 6;
+constexpr auto& kSchedule = schedule::kRows;
+constexpr int kSpecialRow = schedule::kSpecialRow;
 
 int characterOf(char16_t letter) {
     switch (letter) {

@@ -213,6 +213,13 @@ std::u16string_view ScriptSyntax::pauseWord(const std::u16string& line) {
     return {};
 }
 
+std::vector<std::u16string_view> ScriptSyntax::pauseWords(const std::u16string& line) {
+    std::vector<std::u16string_view> words;
+    for (auto word : kPauseWords)
+        if (contains(line, word)) words.push_back(word);
+    return words;
+}
+
 std::optional<ScriptSyntax::Answer> ScriptSyntax::answer(const std::u16string& line) {
     const std::size_t p = line.find(u'>');
     if (p == std::u16string::npos) return std::nullopt;

@@ -56,6 +56,8 @@ class ScriptSyntax {
 
     // The first word of the line that pauses the story one line ahead; empty when there is none.
     static std::u16string_view pauseWord(const std::u16string& line);
+    // Every pause word the line holds.
+    static std::vector<std::u16string_view> pauseWords(const std::u16string& line);
 
     // An answer line of a question: the caption before the first ">", the scene name after it.
     struct Answer {
