@@ -205,9 +205,10 @@ void GameChecker::checkHints() {
     if (!needed("txt/hint.dat", true, "the hints (one a line); the game cannot start without it")) return;
     const auto& hints = texts_[lookUp("txt/hint.dat").rel];
     if (hints.size() > kMaxHints)
-        report_.warning(display("txt/hint.dat"), kMaxHints + 1,
-                        "the game keeps the first 31 hints; this line and the " +
-                            std::to_string(hints.size() - kMaxHints - 1) + " after it are never shown");
+        report_.warning(
+            display("txt/hint.dat"), kMaxHints + 1,
+            "the file holds " + std::to_string(hints.size()) +
+                " hints; the game keeps the first 31, so this one and any after it are never shown");
 }
 
 void GameChecker::checkReservedFiles() {
@@ -219,14 +220,14 @@ void GameChecker::checkReservedFiles() {
     needed("end.mp3", false, "the staff-roll music; the staff roll is silent");
 }
 
-std::string GameChecker::sceneRef(const std::u16string& name, const Place& at) {
+std::string GameChecker::sceneRef(const std::u16string& name, const Place& at, const std::string& via) {
     const std::string rel = "txt/" + utf8(name) + ".dat";
     Found f = lookUp(rel);
     const std::string file = at.file.empty() ? display(rel) : at.file;
     if (!f.exists) {
         report_.error(file, at.line,
                       name.empty() ? "an empty scene name: the game looks for txt/.dat and ends"
-                                   : "the scene " + quote(name) + " does not exist (" + rel + ")");
+                                   : "the scene " + quote(name) + " does not exist (" + rel + ")" + via);
         graph_.addScene(utf8(name), false);
         return utf8(name);
     }
@@ -237,12 +238,13 @@ std::string GameChecker::sceneRef(const std::u16string& name, const Place& at) {
     return sceneName(f.rel);
 }
 
-void GameChecker::pictureRef(const std::u16string& name, const Place& at) {
+void GameChecker::pictureRef(const std::u16string& name, const Place& at, const std::string& via) {
     const std::string rel = "grf/" + utf8(name) + ".dat";
     Found f = lookUp(rel);
     const std::string file = at.file.empty() ? display(rel) : at.file;
     if (!f.exists)
-        report_.error(file, at.line, "the picture " + quote(name) + " does not exist (" + rel + ")");
+        report_.warning(file, at.line,
+                        "the picture " + quote(name) + " does not exist (" + rel + "): the game shows none" + via);
     else if (!f.exact)
         report_.warning(file, at.line,
                         "the picture " + quote(name) + " is found only as " + f.rel +
@@ -258,7 +260,7 @@ void GameChecker::musicRef(const std::u16string& name, const Place& at) {
     std::string message = "the music " + quote(name) + " does not exist (" + rel + ")";
     if (f.exists)
         message += "; " + f.rel + " differs in letter case or separators, and music names must match exactly";
-    report_.error(at.file, at.line, message);
+    report_.warning(at.file, at.line, message + ": the game plays none");
 }
 
 void GameChecker::checkScene(const std::string& rel) {
@@ -444,8 +446,9 @@ void GameChecker::checkPanel() {
     auto lead = [&](const std::string& sceneName, const std::string& picture, const std::string& label,
                     std::size_t row) {
         const Place at{row ? com : std::string(), row};
-        graph_.addEdge(SceneGraph::kPanel, sceneRef(text::fromUtf8(sceneName), at), label);
-        pictureRef(text::fromUtf8(picture), at);
+        const std::string via = "; the command panel leads there (" + label + ")";
+        graph_.addEdge(SceneGraph::kPanel, sceneRef(text::fromUtf8(sceneName), at, via), label);
+        pictureRef(text::fromUtf8(picture), at, "; the command panel shows it (" + label + ")");
     };
     auto place = [&](std::size_t row) { return utf8(places_[row]); };
     const std::size_t rows = std::min<std::size_t>(places_.size(), schedule::kRows.size());

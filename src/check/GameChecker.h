@@ -51,8 +51,9 @@ class GameChecker {
     void checkMedia();
 
     // A scene named by a line: reports it when missing, and returns its node in the graph.
-    std::string sceneRef(const std::u16string& name, const Place& at);
-    void pictureRef(const std::u16string& name, const Place& at);
+    // `via` says how the command panel gets there, for the files it names.
+    std::string sceneRef(const std::u16string& name, const Place& at, const std::string& via = "");
+    void pictureRef(const std::u16string& name, const Place& at, const std::string& via = "");
     void musicRef(const std::u16string& name, const Place& at);
     // A file the game needs whose absence no line names: reported at the file's own path.
     bool needed(const std::string& rel, bool isError, const std::string& why);

@@ -19,6 +19,7 @@ bool musicDecodes(const std::string& path) {
     mpg123_handle* handle = mpg123_new(nullptr, nullptr);
     if (!handle) return false;
     bool decoded = false;
+    mpg123_param(handle, MPG123_ADD_FLAGS, MPG123_QUIET, 0);
     if (mpg123_open(handle, path.c_str()) == MPG123_OK) {
         std::vector<unsigned char> buffer(mpg123_outblock(handle));
         std::size_t total = 0;
