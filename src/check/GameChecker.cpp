@@ -107,6 +107,11 @@ void GameChecker::run() {
                 if (f.exists) bonusSources_.emplace(f.rel, rel);
             }
         }
+    // A bonus page is its source's bytes as they stand, so a source in UTF-8 makes a page in UTF-8: the
+    // browser reads the page's own charset, and only the game's own text must be Shift-JIS.
+    for (const auto& [rel, bytes] : bytes_)
+        if (!bonusSources_.count(rel)) checkEncoding(rel, bytes);
+    bytes_.clear();
     for (const auto& [rel, lines] : texts_) {
         const std::string name = sceneName(rel);
         if (name == "com" || name == "hint" || name == "opn_n" || name == "save" || bonusSources_.count(rel))
@@ -138,8 +143,8 @@ void GameChecker::readTextFiles() {
             report_.error(display(rel), 0, "the file cannot be read");
             continue;
         }
-        checkEncoding(rel, bytes);
         texts_[rel] = TextFile::splitLines(bytes);
+        bytes_[rel] = std::move(bytes);
     }
 }
 
@@ -244,7 +249,8 @@ void GameChecker::pictureRef(const std::u16string& name, const Place& at, const 
     const std::string file = at.file.empty() ? display(rel) : at.file;
     if (!f.exists)
         report_.warning(file, at.line,
-                        "the picture " + quote(name) + " does not exist (" + rel + "): the game shows none" + via);
+                        "the picture " + quote(name) + " does not exist (" + rel + "): the game shows none" +
+                            via);
     else if (!f.exact)
         report_.warning(file, at.line,
                         "the picture " + quote(name) + " is found only as " + f.rel +

@@ -62,6 +62,7 @@ class GameChecker {
     Report& report_;
     SceneGraph graph_;
     std::map<std::string, std::vector<std::u16string>> texts_; // txt files by path, decoded
+    std::map<std::string, std::string> bytes_;                 // the same, as read, until checked
     std::vector<std::string> scenes_;                          // the txt files that are scenes
     std::vector<std::u16string> places_;                       // the lines of com.dat
     std::map<std::string, std::string> bonusSources_;          // node -> first >html naming it
