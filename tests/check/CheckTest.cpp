@@ -213,6 +213,16 @@ TEST(Check, SvgWithoutGraphvizSaysSo) {
     EXPECT_FALSE(fs::exists(svg));
 }
 
+TEST(Check, SvgIsDrawnWhenGraphvizIsThere) {
+    if (run("command -v dot >/dev/null").status != 0) GTEST_SKIP() << "Graphviz is not installed";
+    const fs::path svg =
+        fs::temp_directory_path() / ("rumena-check-map-" + std::to_string(getpid()) + "b.svg");
+    Outcome r = check(std::string(CHECK_DIR) + "/small", "--svg " + quoted(svg.string()));
+    EXPECT_EQ(r.status, 1) << r.out;
+    EXPECT_NE(readAll(svg).find("<svg"), std::string::npos);
+    fs::remove(svg);
+}
+
 // The checker reports an error on exactly the lines that end the run when the game reaches them. Parts of
 // a line the game reads only on one branch (a condition after a false one, scene A, a flag-gated page)
 // are reached by setting the flags first.
