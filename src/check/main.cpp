@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -97,7 +98,12 @@ int main(int argc, char** argv) {
         std::cerr << "rumena-check: " << gameDir << " is not a game folder (it has no txt folder)\n";
         return kNotAGame;
     }
-    checker.run();
+    try {
+        checker.run();
+    } catch (const std::exception& e) {
+        std::cerr << "rumena-check: cannot read " << gameDir << ": " << e.what() << "\n";
+        return kNotAGame;
+    }
     report.print(std::cout, gameDir);
 
     int status = report.errors() > 0 ? kErrorsFound : 0;
