@@ -14,20 +14,39 @@ bool writable(const fs::path& dir) {
     return ::access(dir.c_str(), W_OK) == 0;
 }
 
-// Plays a demo that cannot be written (an installed one) from the user's own copy, made once.
+// Copies a folder tree, each copy writable by its owner whatever the original's modes; into a
+// temporary name first, so that a copy broken off half-way is never taken for a game.
+bool copyWritable(const fs::path& from, const fs::path& to) {
+    std::error_code ec;
+    const fs::path partial = to.string() + ".partial";
+    fs::remove_all(partial, ec);
+    fs::create_directories(partial, ec);
+    if (ec) return false;
+    for (auto it = fs::recursive_directory_iterator(from, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        const fs::path target = partial / fs::relative(it->path(), from, ec);
+        if (ec) break;
+        if (it->is_directory(ec))
+            fs::create_directory(target, ec);
+        else if (fs::copy_file(it->path(), target, ec))
+            fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add,
+                            ec);
+    }
+    if (!ec) fs::rename(partial, to, ec);
+    if (ec) fs::remove_all(partial, ec);
+    return fs::exists(to);
+}
+
+// Plays a demo that cannot be written (an installed one) from the user's own copy, made once, so that
+// the game can be saved.
 GameFolder::Choice playable(const fs::path& demo, const std::string& userData) {
     if (writable(demo / "txt") || userData.empty()) return {demo.string(), {}};
     const fs::path copy = fs::path(userData) / "demo";
     if (GameFolder::holdsGame(copy.string())) return {copy.string(), {}};
     std::error_code ec;
-    fs::create_directories(copy, ec);
-    if (!ec) fs::copy(demo, copy, fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
-    if (ec) return {demo.string(), {}}; // played where it is; only saving will fail
-    // Files copied from a read-only tree keep their modes; the copy must take the save.
-    for (const auto& entry : fs::recursive_directory_iterator(copy, ec))
-        fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add, ec);
-    fs::permissions(copy, fs::perms::owner_write, fs::perm_options::add, ec);
-    return {copy.string(), {}};
+    fs::create_directories(userData, ec);
+    if (!ec && copyWritable(demo, copy)) return {copy.string(), {}};
+    return {demo.string(), {}}; // played where it is; only saving will fail
 }
 
 } // namespace

@@ -10,7 +10,7 @@ TextLogView::TextLogView(QWidget* parent) : QPlainTextEdit(parent) {
     setFocusPolicy(Qt::StrongFocus);
     setFrameShape(QFrame::NoFrame);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    setStyleSheet("QPlainTextEdit { background: rgba(0, 0, 32, 225); color: white; padding: 1em; }");
+    setStyleSheet("QPlainTextEdit { background: rgba(8, 8, 40, 242); color: white; padding: 1em; }");
     hide();
 }
 
