@@ -3,6 +3,7 @@
 #include "platform/TextCodec.h"
 #include "qt/ControlWidget.h"
 #include "qt/TextLogView.h"
+#include "qt/Twips.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -23,10 +24,6 @@ namespace {
 
 // Timers faster than the desktop can usefully fire are run at this pace.
 constexpr int kFastestTimerMs = 16;
-
-int pixels(double twips) {
-    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
-}
 
 QString qtext(const std::u16string& s) {
     return QString::fromStdU16String(s);
@@ -85,7 +82,9 @@ bool GameWindow::start() {
         fom_->Form_Resize();
     });
     if (failed_) return false;
-    resize(pixels(fom_->window.innerWidthTw()), pixels(fom_->window.innerHeightTw()));
+    const double perPixel = twipsPerPixel(*this);
+    resize(twipsToPixels(fom_->window.innerWidthTw(), perPixel),
+           twipsToPixels(fom_->window.innerHeightTw(), perPixel));
     if (startFullScreen_)
         showFullScreen();
     else
@@ -298,8 +297,9 @@ bool GameWindow::sizeFixedByState() const {
 
 bool GameWindow::updateFrame() {
     Control& win = fom_->window;
-    const double width = (frameGeometry().width() - geometry().width()) * kTwipsPerPixel;
-    const double height = (frameGeometry().height() - geometry().height()) * kTwipsPerPixel;
+    const double perPixel = twipsPerPixel(*this);
+    const double width = (frameGeometry().width() - geometry().width()) * perPixel;
+    const double height = (frameGeometry().height() - geometry().height()) * perPixel;
     const bool changed = width != win.frameWidthTw || height != win.frameHeightTw;
     win.frameWidthTw = width;
     win.frameHeightTw = height;
@@ -309,8 +309,9 @@ bool GameWindow::updateFrame() {
 void GameWindow::takeWindowSize(bool mayReshape) {
     // The game measures its window from the outside, frame and title bar included.
     Control& win = fom_->window;
-    win.widthTw = stage_->width() * kTwipsPerPixel + win.frameWidthTw;
-    win.heightTw = stage_->height() * kTwipsPerPixel + win.frameHeightTw;
+    const double perPixel = twipsPerPixel(*this);
+    win.widthTw = stage_->width() * perPixel + win.frameWidthTw;
+    win.heightTw = stage_->height() * perPixel + win.frameHeightTw;
     fom_->windowSizeFixed = !mayReshape || sizeFixedByState();
 }
 
@@ -336,7 +337,7 @@ bool GameWindow::request(QSize size) {
 
 void GameWindow::syncWindowSize() {
     if (!started_ || fom_->windowSizeFixed) return;
-    const QSize wanted(pixels(fom_->window.innerWidthTw()), height());
+    const QSize wanted(twipsToPixels(fom_->window.innerWidthTw(), twipsPerPixel(*this)), height());
     if (wanted == size()) {
         shaped_ = size();
         return;
