@@ -44,8 +44,8 @@ struct Outcome {
 };
 
 // Runs the program with arguments and an empty standard input; standard error goes with the output.
-Outcome runProgram(const std::string& args) {
-    const std::string command = std::string(RUMENA_BINARY) + " " + args + " </dev/null 2>&1";
+Outcome runProgram(const std::string& args, const std::string& before = "") {
+    const std::string command = before + std::string(RUMENA_BINARY) + " " + args + " </dev/null 2>&1";
     FILE* pipe = ::popen(command.c_str(), "r");
     std::string out;
     std::array<char, 512> buffer{};
@@ -167,4 +167,25 @@ TEST(Program, AnswersHelpAndVersionAndRefusesABadFolderBeforeAnyWindow) {
     const Outcome bad = runProgram("--seed x");
     EXPECT_EQ(bad.status, 2);
     EXPECT_EQ(bad.out, "rumena: --seed needs a whole number N, not \"x\"\n");
+}
+
+TEST(Program, ErrorsAndUndecodableFilesAreToldOnStandardError) {
+    TempDir t;
+    const fs::path game = t.game("game");
+    // A title card that is no picture: the game goes on without it and the author is told.
+    const fs::path playable = t.game("playable");
+    std::ofstream(playable / "txt" / "hint.dat") << "hint\r\n";
+    fs::create_directories(playable / "grf");
+    std::ofstream(playable / "grf" / "ttl.dat") << "not a picture";
+    const Outcome headless = runProgram("--headless " + playable.string());
+    EXPECT_NE(headless.out.find("rumena: warning: " + (playable / "grf" / "ttl.dat").string() +
+                                ": the picture cannot be decoded"),
+              std::string::npos)
+        << headless.out;
+
+    // No hint file: the run-time error shown in the window's message box is on the terminal too. The
+    // box waits for a player, so the program is stopped after a while.
+    const Outcome window = runProgram(
+        game.string(), "timeout 3 env QT_QPA_PLATFORM=offscreen PULSE_SERVER=unix:/nonexistent/rumena ");
+    EXPECT_NE(window.out.find("hint.dat"), std::string::npos) << window.out;
 }
