@@ -4,15 +4,10 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-bool writable(const fs::path& dir) {
-    return ::access(dir.c_str(), W_OK) == 0;
-}
 
 // Copies a folder tree, each copy writable by its owner whatever the original's modes; into a
 // temporary name first, so that a copy broken off half-way is never taken for a game.
@@ -37,10 +32,9 @@ bool copyWritable(const fs::path& from, const fs::path& to) {
     return fs::exists(to);
 }
 
-// Plays a demo that cannot be written (an installed one) from the user's own copy, made once, so that
-// the game can be saved.
-GameFolder::Choice playable(const fs::path& demo, const std::string& userData) {
-    if (writable(demo / "txt") || userData.empty()) return {demo.string(), {}};
+// The installed demo is played from the user's own copy, made once.
+GameFolder::Choice userCopy(const fs::path& demo, const std::string& userData) {
+    if (userData.empty()) return {demo.string(), {}};
     const fs::path copy = fs::path(userData) / "demo";
     if (GameFolder::holdsGame(copy.string())) return {copy.string(), {}};
     std::error_code ec;
@@ -57,8 +51,8 @@ bool GameFolder::holdsGame(const std::string& dir) {
 }
 
 GameFolder::Choice GameFolder::choose(const std::optional<std::string>& given,
-                                      const std::string& executableFolder,
-                                      const std::vector<std::string>& demos, const std::string& userData) {
+                                      const std::string& executableFolder, const Demos& demos,
+                                      const std::string& userData) {
     std::error_code ec;
     if (given) {
         if (!fs::exists(*given, ec)) return {{}, *given + ": no such folder"};
@@ -68,8 +62,9 @@ GameFolder::Choice GameFolder::choose(const std::optional<std::string>& given,
         return {*given, {}};
     }
     if (holdsGame(executableFolder)) return {executableFolder, {}};
-    for (const std::string& demo : demos)
-        if (holdsGame(demo)) return playable(fs::path(demo).lexically_normal(), userData);
+    if (!demos.installed.empty() && holdsGame(demos.installed))
+        return userCopy(fs::path(demos.installed).lexically_normal(), userData);
+    if (!demos.source.empty() && holdsGame(demos.source)) return {demos.source, {}};
     return {{},
             executableFolder + ": no game in the program's folder and no demo game installed; give GAME_DIR"};
 }

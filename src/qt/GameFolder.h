@@ -14,11 +14,16 @@ class GameFolder {
         bool ok() const { return error.empty(); }
     };
 
-    // demos: where a demo may be, in order of preference (installed, then the source tree's).
-    // userData: a writable folder a demo that cannot be written is copied to before it is played,
-    // so that it can be saved.
+    // Where the demo games are. The installed one is shared, so it is played from the user's own copy
+    // in userData, made once, so that the game can be saved without touching the installed files. The
+    // source tree's is played where it is.
+    struct Demos {
+        std::string installed;
+        std::string source;
+    };
+
     static Choice choose(const std::optional<std::string>& given, const std::string& executableFolder,
-                         const std::vector<std::string>& demos, const std::string& userData);
+                         const Demos& demos, const std::string& userData);
     // Whether the folder holds a game (its command list).
     static bool holdsGame(const std::string& dir);
     // The folder of the running program.

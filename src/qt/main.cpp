@@ -36,9 +36,9 @@ int main(int argc, char* argv[]) {
                            std::cerr);
     }
 
-    std::vector<std::string> demos = {executableFolder + "/../share/rumena/demo"};
+    GameFolder::Demos demos{executableFolder + "/../share/rumena/demo", {}};
 #ifdef RUMENA_SOURCE_DEMO
-    demos.push_back(RUMENA_SOURCE_DEMO);
+    demos.source = RUMENA_SOURCE_DEMO;
 #endif
     const GameFolder::Choice game =
         GameFolder::choose(line.gameDir, executableFolder, demos, GameFolder::userDataFolder());

@@ -113,7 +113,8 @@ TEST(GameFolder, AGivenFolderMustExistAndHoldAGame) {
     EXPECT_FALSE(empty.ok());
     EXPECT_NE(empty.error.find("txt/com.dat"), std::string::npos);
     // A given folder without a game is refused even where a demo exists.
-    EXPECT_FALSE(GameFolder::choose((t.path / "empty").string(), game.string(), {game.string()}, "").ok());
+    EXPECT_FALSE(
+        GameFolder::choose((t.path / "empty").string(), game.string(), {"", game.string()}, "").ok());
 }
 
 TEST(GameFolder, WithoutAFolderTheProgramsOwnThenTheDemo) {
@@ -122,29 +123,40 @@ TEST(GameFolder, WithoutAFolderTheProgramsOwnThenTheDemo) {
     const fs::path demo = t.game("demo");
     fs::create_directories(t.path / "build");
 
-    EXPECT_EQ(GameFolder::choose(std::nullopt, own.string(), {demo.string()}, "").dir, own.string());
-    // A build folder holds no game: the demo is played.
-    EXPECT_EQ(
-        GameFolder::choose(std::nullopt, (t.path / "build").string(), {"/nowhere", demo.string()}, "").dir,
-        demo.string());
-    EXPECT_FALSE(GameFolder::choose(std::nullopt, (t.path / "build").string(), {"/nowhere"}, "").ok());
+    EXPECT_EQ(GameFolder::choose(std::nullopt, own.string(), {"", demo.string()}, "").dir, own.string());
+    // A build folder holds no game: the source tree's demo is played where it is.
+    EXPECT_EQ(GameFolder::choose(std::nullopt, (t.path / "build").string(), {"/nowhere", demo.string()},
+                                 (t.path / "data").string())
+                  .dir,
+              demo.string());
+    EXPECT_FALSE(fs::exists(t.path / "data"));
+    EXPECT_FALSE(
+        GameFolder::choose(std::nullopt, (t.path / "build").string(), {"/nowhere", "/nowhere"}, "").ok());
 }
 
-TEST(GameFolder, AnInstalledDemoThatCannotBeWrittenIsPlayedFromTheUsersCopy) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root can write a read-only folder";
+TEST(GameFolder, TheInstalledDemoIsPlayedFromTheUsersOwnCopy) {
     TempDir t;
+    // Installed read-only, with a folder inside, as a package leaves it.
     const fs::path demo = t.game("share/rumena/demo");
-    fs::permissions(demo / "txt", fs::perms::owner_write, fs::perm_options::remove);
-    fs::permissions(demo / "txt" / "com.dat", fs::perms::owner_write, fs::perm_options::remove);
+    fs::create_directories(demo / "grf");
+    std::ofstream(demo / "grf" / "ttl.dat") << "picture";
+    for (const fs::path& p : {demo / "grf" / "ttl.dat", demo / "txt" / "com.dat", demo / "grf", demo / "txt"})
+        fs::permissions(p, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove);
     const fs::path data = t.path / "data";
 
-    const auto first = GameFolder::choose(std::nullopt, "/nowhere", {demo.string()}, data.string());
+    const auto first = GameFolder::choose(std::nullopt, "/nowhere", {demo.string(), ""}, data.string());
     EXPECT_EQ(first.dir, (data / "demo").string());
     EXPECT_TRUE(GameFolder::holdsGame(first.dir));
+    EXPECT_TRUE(fs::exists(data / "demo" / "grf" / "ttl.dat"));
+    EXPECT_FALSE(fs::exists(data / "demo.partial"));
+    // The copy can take the save; from then on it is played, save and all.
+    const auto own = fs::perms::owner_write;
+    EXPECT_NE(fs::status(data / "demo" / "txt").permissions() & own, fs::perms::none);
+    EXPECT_NE(fs::status(data / "demo" / "txt" / "com.dat").permissions() & own, fs::perms::none);
     std::ofstream(data / "demo" / "txt" / "save.dat") << "saved";
-    EXPECT_TRUE(std::ifstream(data / "demo" / "txt" / "save.dat").good());
-    // The copy, with its save, is kept from then on.
-    EXPECT_EQ(GameFolder::choose(std::nullopt, "/nowhere", {demo.string()}, data.string()).dir, first.dir);
+    EXPECT_EQ(GameFolder::choose(std::nullopt, "/nowhere", {demo.string(), ""}, data.string()).dir,
+              first.dir);
     EXPECT_TRUE(fs::exists(data / "demo" / "txt" / "save.dat"));
 }
 
