@@ -1,5 +1,5 @@
-#include "qt/GameWindow.h"
 #include "EventPump.h"
+#include "qt/GameWindow.h"
 #include "support/TestGame.h"
 
 #include <QFontInfo>
