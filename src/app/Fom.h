@@ -4,6 +4,7 @@
 #include "platform/Platform.h"
 #include "play/QuestionState.h"
 #include "script/ScriptState.h"
+#include "script/TextLog.h"
 #include "sound/Music.h"
 #include "state/GameState.h"
 
@@ -35,6 +36,8 @@ class Fom {
     // is still dragging its edge. The layout then lays it out stretched.
     bool windowSizeFixed = false;
     ScriptState script;
+    // The lines shown since the scene began, for the window's text log.
+    TextLog textLog;
     GameState game;
     QuestionState question;
     ExtrasState extras;

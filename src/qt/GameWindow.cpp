@@ -2,26 +2,28 @@
 
 #include "platform/TextCodec.h"
 #include "qt/ControlWidget.h"
+#include "qt/TextLogView.h"
+#include "qt/Twips.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCursor>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <QWheelEvent>
 #include <chrono>
 #include <cmath>
+#include <iostream>
 
 namespace {
 
 // Timers faster than the desktop can usefully fire are run at this pace.
 constexpr int kFastestTimerMs = 16;
-
-int pixels(double twips) {
-    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
-}
 
 QString qtext(const std::u16string& s) {
     return QString::fromStdU16String(s);
@@ -38,7 +40,19 @@ GameWindow::GameWindow(const std::string& gameDir, std::optional<unsigned> seed)
       platform_{music_, pictures_, desktop_, random_, seed.value_or(clockSeed())},
       fom_(std::make_unique<Fom>(platform_, gameDir)), router_(std::make_unique<EventRouter>(*fom_)) {
     setAttribute(Qt::WA_DeleteOnClose, false);
+    // Whatever the game does not cover (the bars beside it in full screen) is black.
     setAutoFillBackground(true);
+    QPalette black = palette();
+    black.setColor(QPalette::Window, Qt::black);
+    setPalette(black);
+    setFocusPolicy(Qt::StrongFocus);
+    // Below half the game's design size its text can no longer be read.
+    setMinimumSize(378, 292);
+    stage_ = new QWidget(this);
+    stage_->setObjectName("stage");
+    stage_->setAutoFillBackground(true);
+    log_ = new TextLogView(this);
+    log_->onClose = [this] { closeTextLog(); };
     QFont f("Noto Sans CJK JP");
     f.setStyleHint(QFont::SansSerif);
     setFont(f);
@@ -68,8 +82,13 @@ bool GameWindow::start() {
         fom_->Form_Resize();
     });
     if (failed_) return false;
-    resize(pixels(fom_->window.innerWidthTw()), pixels(fom_->window.innerHeightTw()));
-    show();
+    const double perPixel = twipsPerPixel(*this);
+    resize(twipsToPixels(fom_->window.innerWidthTw(), perPixel),
+           twipsToPixels(fom_->window.innerHeightTw(), perPixel));
+    if (startFullScreen_)
+        showFullScreen();
+    else
+        show();
     // Should the window never be painted (shown minimised, say), the music starts all the same.
     QTimer::singleShot(kSoundAtLatestMs, this, [this] { music_.startSound(); });
     started_ = true;
@@ -122,6 +141,8 @@ void GameWindow::fail(const std::string& why) {
     for (auto& link : timers_) link.qtimer->stop();
     watchdogWake_->stop();
     settle_->stop();
+    // Also on the terminal, where a story's author running the game from a shell reads it.
+    std::cerr << why << std::endl;
     QMessageBox::critical(this, QStringLiteral("ルメナ"), QString::fromStdString(why));
     QApplication::exit(1);
 }
@@ -129,7 +150,7 @@ void GameWindow::fail(const std::string& why) {
 void GameWindow::createWidgets() {
     for (const auto& c : fom_->model.controls()) {
         if (c->kind == ControlKind::Window) continue;
-        QWidget* parent = c->container->kind == ControlKind::Window ? this : widgets_.at(c->container);
+        QWidget* parent = c->container->kind == ControlKind::Window ? stage_ : widgets_.at(c->container);
         QWidget* w = nullptr;
         const Control* control = c.get();
         auto onPress = [this](const Control& pressed) {
@@ -142,11 +163,19 @@ void GameWindow::createWidgets() {
         if (c->kind == ControlKind::CommandButton) {
             auto* button = new QPushButton(parent);
             connect(button, &QPushButton::pressed, this, [=] { onPress(*control); });
-            connect(button, &QPushButton::released, this, [=] { onRelease(*control, button->underMouse()); });
+            // Let go of, and clicked when let go of over it, or pressed by Space or Enter as a button is.
+            connect(button, &QPushButton::released, this, [=] { onRelease(*control, false); });
+            connect(button, &QPushButton::clicked, this, [this, control] {
+                deliver([this, control] { router_->click(control->name, control->index); });
+            });
+            button->setAutoDefault(true);
+            button->installEventFilter(this);
             w = button;
         } else if (c->kind == ControlKind::ListBox) {
             auto* list = new QListWidget(parent);
             list->setSelectionMode(QAbstractItemView::SingleSelection);
+            // The game's keys are the window's; the list is read with the mouse.
+            list->setFocusPolicy(Qt::NoFocus);
             w = list;
         } else {
             auto* widget = new ControlWidget(*c, pictures_, parent);
@@ -196,15 +225,20 @@ void GameWindow::sync() {
     if (widgets_.empty()) return;
     const Control& win = fom_->window;
     if (win.caption != title_) setWindowTitle(qtext(title_ = win.caption));
-    if (palette().color(QPalette::Window) != toQColor(win.backColor)) {
-        QPalette pal = palette();
+    if (stage_->palette().color(QPalette::Window) != toQColor(win.backColor)) {
+        QPalette pal = stage_->palette();
         pal.setColor(QPalette::Window, toQColor(win.backColor));
-        setPalette(pal);
+        stage_->setPalette(pal);
     }
     for (WidgetLink& link : links_) link.sync(font());
     syncStacking();
     syncTimers();
     syncWindowSize();
+    // When the title screen comes up, Space and Enter press the middle difficulty, until Tab moves on.
+    const bool title = fom_->PicTtl.visible;
+    if (title && !titleShown_ && !fom_->StartCom.empty())
+        if (QWidget* normal = widgets_.at(fom_->StartCom[fom_->StartCom.size() / 2])) normal->setFocus();
+    titleShown_ = title;
 }
 
 void GameWindow::syncStacking() {
@@ -229,7 +263,9 @@ void GameWindow::syncStacking() {
 
 void GameWindow::syncTimers() {
     for (auto& link : timers_) {
-        if (!link.timer->enabled() || !started_) {
+        // While the player reads the log, the story waits; the music goes on.
+        const bool paused = textLogOpen() && link.timer != &fom_->BgmTim;
+        if (!link.timer->enabled() || !started_ || paused) {
             link.qtimer->stop();
             continue;
         }
@@ -237,6 +273,9 @@ void GameWindow::syncTimers() {
         // The watchdog is woken by the player and by the player's own choices; the poll only backs
         // that up, so it need not keep the processor awake.
         if (link.timer == &fom_->BgmTim) interval = kWatchdogIntervalMs;
+        // Ctrl held: the story at its fastest, whatever speed the menu chose.
+        if (link.timer == &fom_->LblTim && fastForward_) interval = kFastestTimerMs;
+        if (link.qtimer->isActive() && link.qtimer->interval() != interval) link.restarts = ~0ul;
         if (!link.qtimer->isActive() || link.restarts != link.timer->restarts()) {
             link.qtimer->start(interval);
             link.restarts = link.timer->restarts();
@@ -258,8 +297,9 @@ bool GameWindow::sizeFixedByState() const {
 
 bool GameWindow::updateFrame() {
     Control& win = fom_->window;
-    const double width = (frameGeometry().width() - geometry().width()) * kTwipsPerPixel;
-    const double height = (frameGeometry().height() - geometry().height()) * kTwipsPerPixel;
+    const double perPixel = twipsPerPixel(*this);
+    const double width = (frameGeometry().width() - geometry().width()) * perPixel;
+    const double height = (frameGeometry().height() - geometry().height()) * perPixel;
     const bool changed = width != win.frameWidthTw || height != win.frameHeightTw;
     win.frameWidthTw = width;
     win.frameHeightTw = height;
@@ -269,8 +309,9 @@ bool GameWindow::updateFrame() {
 void GameWindow::takeWindowSize(bool mayReshape) {
     // The game measures its window from the outside, frame and title bar included.
     Control& win = fom_->window;
-    win.widthTw = width() * kTwipsPerPixel + win.frameWidthTw;
-    win.heightTw = height() * kTwipsPerPixel + win.frameHeightTw;
+    const double perPixel = twipsPerPixel(*this);
+    win.widthTw = stage_->width() * perPixel + win.frameWidthTw;
+    win.heightTw = stage_->height() * perPixel + win.frameHeightTw;
     fom_->windowSizeFixed = !mayReshape || sizeFixedByState();
 }
 
@@ -296,7 +337,7 @@ bool GameWindow::request(QSize size) {
 
 void GameWindow::syncWindowSize() {
     if (!started_ || fom_->windowSizeFixed) return;
-    const QSize wanted(pixels(fom_->window.innerWidthTw()), height());
+    const QSize wanted(twipsToPixels(fom_->window.innerWidthTw(), twipsPerPixel(*this)), height());
     if (wanted == size()) {
         shaped_ = size();
         return;
@@ -331,6 +372,7 @@ void GameWindow::settle() {
 
 void GameWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    placeStage();
     if (!started_) return;
     if (requested_ && size() == *requested_) {
         // The shape asked for has come.
@@ -361,8 +403,10 @@ void GameWindow::moveEvent(QMoveEvent* event) {
 
 void GameWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange || !started_ || (windowState() & Qt::WindowMinimized))
-        return;
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) setFastForward(false);
+    if (event->type() != QEvent::WindowStateChange) return;
+    placeStage();
+    if (!started_ || (windowState() & Qt::WindowMinimized)) return;
     // Maximised or full screen: laid out stretched. Restored: the window manager brings back the old
     // size in its own time, so the shape is looked at once things have settled.
     layOutUnsettled();
@@ -384,8 +428,8 @@ void GameWindow::paintEvent(QPaintEvent* event) {
 }
 
 void GameWindow::mouseReleaseEvent(QMouseEvent* event) {
-    // A click on the window's own background.
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    // A click on the game's own background (not on the bars beside it in full screen).
+    if (event->button() == Qt::LeftButton && stage_->geometry().contains(event->position().toPoint()))
         deliver([this] { router_->click("Fom", -1); });
 }
 
@@ -414,5 +458,144 @@ void GameWindow::popupMenu() {
     delete menu_;
     menu_ = new QMenu(this);
     fillMenu(*menu_, *fom_->model.menu("menu").front());
-    menu_->popup(QCursor::pos());
+    // Opened from the keyboard with the pointer elsewhere, the menu comes up over "MENU CLICKME".
+    QPoint at = QCursor::pos();
+    if (!rect().contains(mapFromGlobal(at)))
+        if (QWidget* label = widgetOf(fom_->menuLbl)) at = label->mapToGlobal(label->rect().center());
+    menu_->popup(at);
+}
+
+// ---- Full screen -------------------------------------------------------------------------------------
+
+QRect GameWindow::letterbox(QSize outer) {
+    const int width = std::min(outer.width(), outer.height() * 4 / 3);
+    const int height = std::min(outer.height(), outer.width() * 3 / 4);
+    return QRect((outer.width() - width) / 2, (outer.height() - height) / 2, width, height);
+}
+
+void GameWindow::placeStage() {
+    // The game's layout sees the stage: in full screen a 4:3 window, elsewhere the window itself, so
+    // that a maximised window is laid out stretched as the game does.
+    const QRect area = isFullScreenShown() ? letterbox(size()) : rect();
+    if (stage_->geometry() != area) stage_->setGeometry(area);
+    if (log_->isVisible()) log_->setGeometry(area);
+}
+
+void GameWindow::setFullScreen(bool on) {
+    if (!started_) {
+        startFullScreen_ = on;
+        return;
+    }
+    if (on == isFullScreenShown()) return;
+    if (on) {
+        normalGeometry_ = geometry();
+        showFullScreen();
+    } else {
+        showNormal();
+        if (normalGeometry_.isValid()) setGeometry(normalGeometry_);
+    }
+}
+
+// ---- Keys, wheel and right click ---------------------------------------------------------------------
+//
+// They act as the mouse would, through the same engine events, or on the window alone (full screen,
+// the log, the pace of the timer); the game itself is unchanged.
+
+bool GameWindow::windowKey(QKeyEvent* event) {
+    const int key = event->key();
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    if (key == Qt::Key_Control) {
+        setFastForward(true);
+        return false;
+    }
+    if (event->isAutoRepeat()) return key == Qt::Key_F11 || (enter && (event->modifiers() & Qt::AltModifier));
+    if (key == Qt::Key_F11 || (enter && (event->modifiers() & Qt::AltModifier))) {
+        setFullScreen(!isFullScreenShown());
+        return true;
+    }
+    if (key == Qt::Key_Escape) {
+        if (textLogOpen())
+            closeTextLog();
+        else
+            openMenu();
+        return true;
+    }
+    if (key == Qt::Key_PageUp) {
+        openTextLog();
+        return true;
+    }
+    return false;
+}
+
+void GameWindow::keyPressEvent(QKeyEvent* event) {
+    if (windowKey(event)) return;
+    const int key = event->key();
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (plain && !event->isAutoRepeat() &&
+        (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        // A click on the text area: it goes on with the story only where a click would.
+        deliver([this] { router_->click(fom_->Lbl.back()->name, fom_->Lbl.back()->index); });
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void GameWindow::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Control && !event->isAutoRepeat()) setFastForward(false);
+    QWidget::keyReleaseEvent(event);
+}
+
+bool GameWindow::eventFilter(QObject* watched, QEvent* event) {
+    // The difficulty buttons take Space and Enter as buttons do; the window's own keys come first.
+    if (event->type() == QEvent::KeyPress && windowKey(static_cast<QKeyEvent*>(event))) return true;
+    if (event->type() == QEvent::KeyRelease) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Control && !key->isAutoRepeat()) setFastForward(false);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void GameWindow::wheelEvent(QWheelEvent* event) {
+    const QWidget* pic = widgetOf(fom_->Pic);
+    const QRect textArea = pic ? QRect(pic->mapTo(this, QPoint(0, 0)), pic->size()) : QRect();
+    if (event->angleDelta().y() > 0 && textArea.contains(event->position().toPoint())) {
+        openTextLog();
+        return;
+    }
+    QWidget::wheelEvent(event);
+}
+
+void GameWindow::contextMenuEvent(QContextMenuEvent* event) {
+    openMenu();
+    event->accept();
+}
+
+void GameWindow::openMenu() {
+    // The popup opens as a click on "MENU CLICKME" opens it, and only where that label can be clicked.
+    deliver([this] { router_->click(fom_->menuLbl.name, -1); });
+}
+
+void GameWindow::setFastForward(bool on) {
+    if (fastForward_ == on) return;
+    fastForward_ = on;
+    if (started_ && !failed_) syncTimers();
+}
+
+bool GameWindow::textLogOpen() const {
+    return log_ && log_->isVisible();
+}
+
+void GameWindow::openTextLog() {
+    // Only in the story, where the text area can be clicked, not over the title screen.
+    if (!started_ || failed_ || textLogOpen() || !router_->reachable(fom_->Pic.name, -1)) return;
+    log_->setGeometry(stage_->geometry());
+    log_->showLines(fom_->textLog.lines());
+    syncTimers();
+}
+
+void GameWindow::closeTextLog() {
+    if (!textLogOpen()) return;
+    log_->hide();
+    setFocus();
+    if (!failed_) syncTimers();
 }

@@ -8,6 +8,7 @@
 #include "qt/WidgetLink.h"
 
 #include <QElapsedTimer>
+#include <QRect>
 #include <QSize>
 #include <QWidget>
 #include <deque>
@@ -19,6 +20,7 @@
 
 class QMenu;
 class QTimer;
+class TextLogView;
 
 // The game's window: renders the control model with Qt widgets, runs the model's timers, and hands
 // every click, press, menu choice and resize to the engine, one event at a time.
@@ -47,6 +49,20 @@ class GameWindow : public QWidget {
     // The music starts once the first screen is painted, and at the latest this long after start-up.
     static constexpr int kSoundAtLatestMs = 1000;
 
+    // Full screen shows the game at 4:3 in the middle, with black bars; leaving it restores the
+    // window's earlier size and place. Before start() it makes the window start in full screen.
+    void setFullScreen(bool on);
+    bool isFullScreenShown() const { return windowState() & Qt::WindowFullScreen; }
+    // The largest 4:3 rectangle centred in a screen of that size.
+    static QRect letterbox(QSize outer);
+    // The area the game is drawn in: the whole window, or its 4:3 middle in full screen.
+    QWidget* stage() const { return stage_; }
+    // The text log, open or not (for tests).
+    TextLogView* textLog() const { return log_; }
+    bool textLogOpen() const;
+    // Whether the story runs at its fastest (Ctrl held).
+    bool fastForward() const { return fastForward_; }
+
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
@@ -54,6 +70,11 @@ class GameWindow : public QWidget {
     void closeEvent(QCloseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void layOutUnsettled();
@@ -76,6 +97,15 @@ class GameWindow : public QWidget {
     // Measures the window's frame; returns whether it changed.
     bool updateFrame();
     void popupMenu();
+    // The keys that act wherever the focus is (full screen, menu, log, fast-forward); returns
+    // whether the key was taken.
+    bool windowKey(QKeyEvent* event);
+    // Where "MENU CLICKME" could be clicked, opens the popup menu, as that click does.
+    void openMenu();
+    void openTextLog();
+    void closeTextLog();
+    void setFastForward(bool on);
+    void placeStage();
     void fillMenu(QMenu& menu, const MenuItem& item);
 
     QtMusicDevice music_;
@@ -97,6 +127,13 @@ class GameWindow : public QWidget {
     };
     std::vector<TimerLink> timers_;
     QMenu* menu_ = nullptr;
+    QWidget* stage_ = nullptr;
+    TextLogView* log_ = nullptr;
+    bool fastForward_ = false;
+    bool titleShown_ = false;
+    bool startFullScreen_ = false;
+    // The window's place and size before it went full screen.
+    QRect normalGeometry_;
     // The watchdog runs when the player changes state or an event may have changed the music.
     QTimer* watchdogWake_ = nullptr;
     QElapsedTimer lastWatchdog_;

@@ -3,11 +3,15 @@
 #include "qt/GameWindow.h"
 
 #include <QApplication>
+#include <QIcon>
 
-int runQtHost(int argc, char* argv[], const std::string& gameDir, std::optional<unsigned> seed) {
+int runQtHost(int argc, char* argv[], const QtHostOptions& options) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("rumena");
-    GameWindow window(gameDir, seed);
+    QApplication::setDesktopFileName("rumena");
+    QApplication::setWindowIcon(QIcon(":/rumena/rumena.svg"));
+    GameWindow window(options.gameDir, options.seed);
+    if (options.fullscreen) window.setFullScreen(true);
     if (!window.start()) return 1;
     return QApplication::exec();
 }

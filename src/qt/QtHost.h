@@ -2,5 +2,12 @@
 #include <optional>
 #include <string>
 
+// How the window host is to play.
+struct QtHostOptions {
+    std::string gameDir;
+    std::optional<unsigned> seed;
+    bool fullscreen = false;
+};
+
 // Runs the game in its window until the player closes it; returns the exit status.
-int runQtHost(int argc, char* argv[], const std::string& gameDir, std::optional<unsigned> seed);
+int runQtHost(int argc, char* argv[], const QtHostOptions& options);

@@ -6,6 +6,7 @@
 #include <QAudioFormat>
 #include <QFileInfo>
 #include <QMediaDevices>
+#include <iostream>
 
 namespace {
 
@@ -77,9 +78,15 @@ bool QtMusicDevice::send(const std::string& command, std::string* reply) {
         // A freshly opened piece waits, stopped, at its beginning.
         player_ = std::make_unique<PcmPlayer>(path);
         connect(player_.get(), &PcmPlayer::stateChanged, this, &QtMusicDevice::notify);
-        connect(player_.get(), &PcmPlayer::failed, this, [this](const QString& why) {
+        connect(player_.get(), &PcmPlayer::failed, this, [this, path](const QString& why) {
             // A file the decoder cannot read is as good as one that never opened.
             lastError_ = why.isEmpty() ? QStringLiteral("the file is not music the decoder can read") : why;
+            // The game goes on in silence; the story's author is told once which file it was.
+            if (!warned_.contains(path)) {
+                warned_.insert(path);
+                std::cerr << "rumena: warning: " << path.toStdString() << ": the music cannot be decoded ("
+                          << lastError_.toStdString() << ")\n";
+            }
             close();
             notify();
         });

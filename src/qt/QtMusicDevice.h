@@ -3,6 +3,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -47,5 +48,7 @@ class QtMusicDevice : public QObject, public MusicDevice {
     std::vector<QPointer<PcmPlayer>> closed_;
     std::function<void()> onStateChange_;
     QString lastError_;
+    // Files already reported as undecodable.
+    QSet<QString> warned_;
     bool soundHeld_ = false;
 };

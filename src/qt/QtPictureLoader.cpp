@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QImageReader>
+#include <iostream>
 
 std::optional<PictureSize> QtPictureLoader::load(const std::string& path) {
     const QString file = QString::fromStdString(path);
@@ -15,7 +16,15 @@ std::optional<PictureSize> QtPictureLoader::load(const std::string& path) {
     QImageReader reader(file);
     reader.setDecideFormatFromContent(true);
     QImage image = reader.read();
-    if (image.isNull()) return std::nullopt;
+    if (image.isNull()) {
+        // The game goes on without the picture; the story's author is told once which file it was.
+        if (!warned_.contains(file)) {
+            warned_.insert(file);
+            std::cerr << "rumena: warning: " << path << ": the picture cannot be decoded ("
+                      << reader.errorString().toStdString() << ")\n";
+        }
+        return std::nullopt;
+    }
     // Kept in the format the window paints fastest.
     image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     pictures_.insert(file, {image, info.lastModified(), info.size()});

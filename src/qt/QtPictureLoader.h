@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QImage>
+#include <QSet>
 #include <QString>
 
 // Decodes pictures with Qt's image readers, recognising the format from the content whatever the
@@ -25,4 +26,6 @@ class QtPictureLoader : public PictureLoader {
     };
     QHash<QString, Decoded> pictures_;
     quint64 generation_ = 0;
+    // Files already reported as undecodable.
+    QSet<QString> warned_;
 };

@@ -2,16 +2,13 @@
 
 #include "app/Control.h"
 #include "qt/ControlWidget.h"
+#include "qt/Twips.h"
 
 #include <QListWidget>
 #include <QPushButton>
 #include <cmath>
 
 namespace {
-
-int pixels(double twips) {
-    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
-}
 
 QString qtext(const std::u16string& s) {
     return QString::fromStdU16String(s);
@@ -27,7 +24,9 @@ void WidgetLink::sync(const QFont& baseFont) {
     const Control& c = control_;
     const bool first = !synced_;
     synced_ = true;
-    const QRect geometry(pixels(c.leftTw), pixels(c.topTw), pixels(c.widthTw), pixels(c.heightTw));
+    const double perPixel = twipsPerPixel(widget_);
+    const QRect geometry(twipsToPixels(c.leftTw, perPixel), twipsToPixels(c.topTw, perPixel),
+                         twipsToPixels(c.widthTw, perPixel), twipsToPixels(c.heightTw, perPixel));
     if (first || geometry != geometry_) widget_.setGeometry(geometry_ = geometry);
     if (first || c.visible != visible_) widget_.setVisible(visible_ = c.visible);
     // Labels are never disabled in Qt: a disabled label still shows its text, greyed, and the game

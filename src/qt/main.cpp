@@ -1,65 +1,50 @@
 // rumena: plays the story game in a window, or headless for scripted play-throughs.
 #include "headless/HeadlessHost.h"
+#include "qt/CommandLine.h"
+#include "qt/GameFolder.h"
 #include "qt/QtHost.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QtGlobal>
 
 #include <filesystem>
 #include <iostream>
 
-namespace {
-
-std::string executableFolder() {
-    std::error_code ec;
-    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string(".") : exe.parent_path().string();
-}
-
-} // namespace
-
 int main(int argc, char* argv[]) {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription("Plays the story game ルメナ from its game folder.");
-    parser.addHelpOption();
-    QCommandLineOption headless("headless", "Run without a window, driven by commands on standard input.");
-    QCommandLineOption seed("seed", "Seed the random generator with N instead of the clock.", "N");
-    parser.addOption(headless);
-    parser.addOption(seed);
-    parser.addPositionalArgument("GAME_DIR", "The game folder, holding txt/, grf/ and the music "
-                                             "(default: the folder of the executable).");
-    if (!parser.parse(arguments)) {
-        std::cerr << "rumena: " << parser.errorText().toStdString() << "\n"
-                  << parser.helpText().toStdString();
+    std::vector<std::string> args(argv + std::min(argc, 1), argv + argc);
+    const std::string program = argc > 0 ? std::filesystem::path(argv[0]).filename().string() : "rumena";
+    const CommandLine line = CommandLine::parse(args);
+    switch (line.action) {
+    case CommandLine::Action::Fail:
+        std::cerr << program << ": " << line.error << "\n";
         return 2;
-    }
-    if (parser.isSet("help")) {
-        std::cout << parser.helpText().toStdString();
+    case CommandLine::Action::Help:
+        std::cout << CommandLine::helpText(program);
         return 0;
+    case CommandLine::Action::Version:
+        std::cout << CommandLine::versionText(qVersion());
+        return 0;
+    case CommandLine::Action::Play:
+        break;
     }
-    const QStringList rest = parser.positionalArguments();
-    if (rest.size() > 1) {
-        std::cerr << "rumena: give at most one game folder\n";
+
+    const std::string executableFolder = GameFolder::executableFolder();
+    if (line.headless) {
+        // The driver's contract: the folder given, or the program's own, whatever it holds.
+        QCoreApplication app(argc, argv); // for the picture decoders' plug-ins; no display needed
+        return runHeadless(line.gameDir.value_or(executableFolder), line.seed, std::cin, std::cout,
+                           std::cerr);
+    }
+
+    GameFolder::Demos demos{executableFolder + "/../share/rumena/demo", {}};
+#ifdef RUMENA_SOURCE_DEMO
+    demos.source = RUMENA_SOURCE_DEMO;
+#endif
+    const GameFolder::Choice game =
+        GameFolder::choose(line.gameDir, executableFolder, demos, GameFolder::userDataFolder());
+    if (!game.ok()) {
+        std::cerr << program << ": " << game.error << "\n";
         return 2;
     }
-    const std::string gameDir = rest.isEmpty() ? executableFolder() : rest.front().toStdString();
-
-    std::optional<unsigned> fixedSeed;
-    if (parser.isSet(seed)) {
-        bool ok = false;
-        fixedSeed = parser.value(seed).toUInt(&ok);
-        if (!ok) {
-            std::cerr << "rumena: --seed needs a whole number\n";
-            return 2;
-        }
-    }
-
-    if (parser.isSet(headless)) {
-        QCoreApplication app(argc, argv); // for the picture decoders' plug-ins; no display needed
-        return runHeadless(gameDir, fixedSeed, std::cin, std::cout, std::cerr);
-    }
-    return runQtHost(argc, argv, gameDir, fixedSeed);
+    return runQtHost(argc, argv, {game.dir, line.seed, line.fullscreen});
 }

@@ -6,6 +6,7 @@
 #include "script/ScriptSyntax.h"
 
 void Fom::GoToScene(const std::u16string& name) {
+    textLog.clear();
     for (std::size_t i = 0; i < Lbl.size(); ++i) {
         Lbl[i]->caption.clear();
         Lbl2[i]->caption.clear();

@@ -10,6 +10,7 @@ void Fom::ShowTextLine() {
     for (std::size_t i = 1; i <= last; ++i) Lbl[i - 1]->caption = Lbl[i]->caption;
     Lbl[last]->caption = script.CurrentLine;
     for (std::size_t i = 0; i <= last; ++i) Lbl2[i]->caption = Lbl[i]->caption;
+    textLog.add(script.CurrentLine);
 }
 
 void Fom::ShowClickPrompt(int red, int green, int blue) {

@@ -1,0 +1,105 @@
+#include "qt/CommandLine.h"
+
+#include <charconv>
+
+#ifndef RUMENA_VERSION
+#define RUMENA_VERSION "0.0.0"
+#endif
+
+namespace {
+
+CommandLine failure(std::string why) {
+    CommandLine c;
+    c.action = CommandLine::Action::Fail;
+    c.error = std::move(why);
+    return c;
+}
+
+std::optional<unsigned> wholeNumber(const std::string& text) {
+    unsigned value = 0;
+    const char* end = text.data() + text.size();
+    auto [at, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || at != end) return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+CommandLine CommandLine::parse(const std::vector<std::string>& args) {
+    CommandLine c;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (optionsEnded || a.empty() || a[0] != '-' || a == "-") {
+            if (c.gameDir)
+                return failure("give at most one game folder (got \"" + *c.gameDir + "\" and \"" + a + "\")");
+            c.gameDir = a;
+        } else if (a == "--") {
+            optionsEnded = true;
+        } else if (a == "-h" || a == "--help") {
+            c.action = Action::Help;
+        } else if (a == "-v" || a == "--version") {
+            if (c.action != Action::Help) c.action = Action::Version;
+        } else if (a == "--headless") {
+            c.headless = true;
+        } else if (a == "--fullscreen") {
+            c.fullscreen = true;
+        } else if (a == "--seed" || a.rfind("--seed=", 0) == 0) {
+            std::string value;
+            if (a == "--seed") {
+                if (i + 1 == args.size()) return failure("--seed needs a whole number N");
+                value = args[++i];
+            } else {
+                value = a.substr(7);
+            }
+            c.seed = wholeNumber(value);
+            if (!c.seed) return failure("--seed needs a whole number N, not \"" + value + "\"");
+        } else {
+            return failure("unknown option " + a + " (see --help)");
+        }
+    }
+    return c;
+}
+
+std::string CommandLine::helpText(const std::string& program) {
+    return "Usage: " + program +
+           " [OPTIONS] [GAME_DIR]\n"
+           "\n"
+           "Plays the story game ルメナ from its game folder GAME_DIR, the folder that holds txt/, grf/\n"
+           "and the music. Without GAME_DIR the game in the program's own folder is played, or else the\n"
+           "demo game that comes with the program.\n"
+           "\n"
+           "Options:\n"
+           "  -h, --help       show this help and exit\n"
+           "  -v, --version    show the version and exit\n"
+           "  --fullscreen     start in full screen\n"
+           "  --seed N         seed the random generator with the whole number N instead of the clock\n"
+           "  --headless       no window: read driver commands from standard input, print events\n"
+           "                   as JSON lines on standard output\n"
+           "\n"
+           "Keys and mouse in the window:\n"
+           "  click, Enter, Space   go on with the story where it waits for a click\n"
+           "  Ctrl (held)           fast-forward to the next pause\n"
+           "  Esc, right click      open the menu (outside the title screen)\n"
+           "  wheel up, Page Up     read back the lines of this scene (Esc or wheel down closes)\n"
+           "  F11, Alt+Enter        full screen on and off\n"
+           "\n"
+           "Headless commands, one a line:\n"
+           "  tick TIMER [COUNT]          fire LblTim, LblShpTim, QstTim or BgmTim COUNT times\n"
+           "  click NAME [INDEX]          click a control, where a player could reach it\n"
+           "  press NAME [INDEX]          press the mouse button on a control\n"
+           "  release NAME [INDEX]        let go of the mouse button on a control\n"
+           "  menu ITEM [INDEX]           choose an item of the popup menu\n"
+           "  resize WIDTH HEIGHT         set the window's outer size in pixels\n"
+           "  music-end                   the music has played to its end\n"
+           "  random V [V ...]            the next random draws, each in [0, 1)\n"
+           "  dump [NAME [INDEX]]         print the state, or one control or variable\n"
+           "  quit                        close the window and exit\n"
+           "\n"
+           "Exit status: 0 done, 1 the game stopped on an error, 2 a bad command line or game folder\n"
+           "(headless: a malformed command), 3 headless run stopped on an error.\n";
+}
+
+std::string CommandLine::versionText(const std::string& qtVersion) {
+    return std::string("rumena ") + RUMENA_VERSION + " (Qt " + qtVersion + ")\n";
+}
