@@ -29,7 +29,8 @@ struct Demo {
     int steps = 0;
 
     Demo() {
-        fs::copy(RUMENA_DEMO_GAME, game.dir(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+        fs::copy(RUMENA_DEMO_GAME, game.dir(),
+                 fs::copy_options::recursive | fs::copy_options::overwrite_existing);
         // The fake picture loader reads only its own stub pictures; the title screen needs its card.
         game.bytes("grf/ttl.dat", "PICTURE 778 583");
         w = std::make_unique<TestWindow>(game);
@@ -66,7 +67,8 @@ struct Demo {
     // One choice of the command panel on the next day, with the draw it makes.
     void go(int row, float draw = 0.99f) {
         ASSERT_FALSE(asking()) << "a question is open in " << scenes.back();
-        ASSERT_TRUE(fom().com[row]->visible && fom().com[row]->enabled) << "row " << row << " day " << day() + 1;
+        ASSERT_TRUE(fom().com[row]->visible && fom().com[row]->enabled)
+            << "row " << row << " day " << day() + 1;
         w->fake.random.values = {draw};
         w->router.click("com", row);
         read();
@@ -100,7 +102,8 @@ struct Demo {
     std::vector<std::string> musicOpened() const {
         std::vector<std::string> out;
         for (const auto& c : w->fake.music.commands)
-            if (c.rfind("open ", 0) == 0) out.push_back(fs::path(c.substr(6, c.find('"', 6) - 6)).stem().string());
+            if (c.rfind("open ", 0) == 0)
+                out.push_back(fs::path(c.substr(6, c.find('"', 6) - 6)).stem().string());
         return out;
     }
     bool page(const std::string& name) const { return fs::exists(fs::path(game.dir()) / (name + ".html")); }
@@ -123,8 +126,8 @@ TEST(DemoPlayThrough, IoriEndingOnEasy) {
     demo.follow(kIori, 'i');
     demo.answer(0);
     EXPECT_TRUE(demo.atTitle());
-    expectInOrder(demo.scenes, {"opn", "i_1", "i_2", "i_2a", "i_2c", "i_3", "i_4", "i_5", "i_6", "i_6a", "i_7",
-                                "i_8", "i_9", "i_close", "i_end", "staff"});
+    expectInOrder(demo.scenes, {"opn", "i_1", "i_2", "i_2a", "i_2c", "i_3", "i_4", "i_5", "i_6", "i_6a",
+                                "i_7", "i_8", "i_9", "i_close", "i_end", "staff"});
     EXPECT_EQ(demo.musicOpened(), (std::vector<std::string>{"opn", "bgm", "ai", "end", "opn"}));
     EXPECT_TRUE(demo.page("iori"));
     EXPECT_TRUE(demo.fom().HtmlToolLbl.visible);
@@ -239,6 +242,7 @@ TEST(DemoPlayThrough, LighthouseEveryNightThenTheTurnLimit) {
     expectInOrder(demo.scenes, {"a_9", "a_end", "staff"});
     const auto music = demo.musicOpened();
     EXPECT_NE(std::find(music.begin(), music.end(), "yoru"), music.end());
-    EXPECT_NE(std::find(demo.w->fake.music.commands.begin(), demo.w->fake.music.commands.end(), "stop MIDI notify"),
-              demo.w->fake.music.commands.end());
+    EXPECT_NE(
+        std::find(demo.w->fake.music.commands.begin(), demo.w->fake.music.commands.end(), "stop MIDI notify"),
+        demo.w->fake.music.commands.end());
 }
