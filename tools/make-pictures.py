@@ -280,6 +280,77 @@ def person(im, who, x, base, scale=1.0):
     return im
 
 
+# Things in a scene that tell one day's picture from another day's at the same place.
+PROPS = {
+    "i_2": "page", "i_3": "book", "i_5": "sketch", "i_6": "sketch", "i_8": "board", "i_9": "book",
+    "r_2": "ripples", "r_3": "rope", "r_4": "book", "r_5": "fish", "r_6": "fish", "r_7": "ferry", "r_8": "letter",
+    "g_3": "can", "g_4": "crate", "g_5": "book", "g_7": "book", "g_8": "parcel", "g_2": "frames",
+}
+
+
+def prop(im, kind, x):
+    d = ImageDraw.Draw(im)
+    ground = H * 0.95
+    if kind == "page":
+        d.polygon([(W * 0.72, H * 0.3), (W * 0.78, H * 0.27), (W * 0.8, H * 0.35), (W * 0.74, H * 0.38)],
+                  fill=(250, 250, 240))
+        for k in range(3):
+            d.line((W * 0.74, H * (0.31 + k * 0.015), W * 0.78, H * (0.3 + k * 0.015)), fill=(90, 110, 170))
+    elif kind == "book":
+        d.rectangle((x - 70, ground - 60, x + 70, ground), fill=(120, 80, 50))
+        d.polygon([(x - 60, ground - 60), (x, ground - 70), (x + 60, ground - 60), (x, ground - 64)],
+                  fill=(246, 240, 220))
+        d.line((x, ground - 70, x, ground - 64), fill=(150, 140, 120), width=2)
+    elif kind == "sketch":
+        d.rectangle((x - 40, ground - 150, x + 40, ground - 90), fill=(250, 248, 236), outline=(90, 80, 70))
+        for k, (sx, sy) in enumerate(((-20, -130), (10, -140), (25, -110), (-5, -105))):
+            d.ellipse((x + sx - 3, ground + sy - 3, x + sx + 3, ground + sy + 3), fill=(60, 70, 140))
+    elif kind == "board":
+        d.rectangle((x - 90, ground - 230, x + 90, ground - 100), fill=(20, 30, 80), outline=(120, 90, 60), width=6)
+        rnd = random.Random(5)
+        for _ in range(24):
+            sx, sy = rnd.uniform(x - 80, x + 80), rnd.uniform(ground - 220, ground - 110)
+            d.ellipse((sx - 2, sy - 2, sx + 2, sy + 2), fill=(255, 240, 170))
+        d.rectangle((x - 4, ground - 100, x + 4, ground), fill=(120, 90, 60))
+    elif kind == "ripples":
+        for k in range(6):
+            rx = W * (0.15 + k * 0.07)
+            d.ellipse((rx - 14, H * 0.58 - 4, rx + 14, H * 0.58 + 4), outline=(240, 250, 255), width=2)
+    elif kind == "rope":
+        for r in (40, 30, 20):
+            d.ellipse((x - r * 1.6, ground - r, x + r * 1.6, ground + r * 0.3), outline=(210, 180, 120), width=5)
+    elif kind == "fish":
+        d.rectangle((x - 80, ground - 50, x + 80, ground), fill=(150, 190, 210))
+        for k in range(4):
+            fx = x - 60 + k * 38
+            d.ellipse((fx - 16, ground - 64, fx + 16, ground - 48), fill=(180, 190, 200))
+            d.polygon([(fx + 14, ground - 56), (fx + 24, ground - 64), (fx + 24, ground - 48)], fill=(180, 190, 200))
+    elif kind == "ferry":
+        d.polygon([(W * 0.45, H * 0.5), (W * 0.7, H * 0.5), (W * 0.67, H * 0.56), (W * 0.48, H * 0.56)],
+                  fill=(240, 240, 240))
+        d.rectangle((W * 0.5, H * 0.45, W * 0.62, H * 0.5), fill=(230, 90, 70))
+        d.rectangle((W * 0.55, H * 0.41, W * 0.57, H * 0.45), fill=(60, 60, 60))
+    elif kind == "letter":
+        d.rectangle((x - 36, ground - 120, x + 36, ground - 70), fill=(252, 250, 244), outline=(200, 120, 90), width=2)
+        d.polygon([(x - 36, ground - 120), (x, ground - 95), (x + 36, ground - 120)], outline=(200, 120, 90))
+    elif kind == "can":
+        d.rectangle((x - 30, ground - 80, x + 30, ground), fill=(200, 60, 50))
+        d.rectangle((x + 10, ground - 96, x + 24, ground - 80), fill=(80, 80, 80))
+    elif kind == "crate":
+        d.rectangle((x - 90, ground - 90, x + 90, ground), fill=(160, 110, 60), outline=(100, 66, 36), width=4)
+        d.line((x - 90, ground - 90, x + 90, ground), fill=(100, 66, 36), width=4)
+    elif kind == "parcel":
+        d.rectangle((x - 30, ground - 50, x + 30, ground - 10), fill=(230, 210, 170))
+        d.line((x, ground - 50, x, ground - 10), fill=(180, 50, 60), width=3)
+        d.line((x - 30, ground - 30, x + 30, ground - 30), fill=(180, 50, 60), width=3)
+    elif kind == "frames":
+        for k in range(5):
+            fx = x + (k - 2) * 50
+            d.rectangle((fx - 18, ground - 60 - (k % 2) * 60, fx + 18, ground - (k % 2) * 60), outline=(140, 100, 60),
+                        width=4)
+    return im
+
+
 def rim(im):
     return im.filter(ImageFilter.SMOOTH)
 
@@ -296,6 +367,9 @@ def meeting(who, day):
         im = rain(im)
     x = W * (0.7 if day % 2 else 0.3)
     im = person(im, who, x, H * 0.98)
+    kind = PROPS.get(f"{who}_{day}")
+    if kind:
+        im = prop(im, kind, W * (0.38 if day % 2 else 0.62))
     if time == "rain":
         im = rain(im)
     return rim(im)
@@ -393,7 +467,7 @@ def main():
     save_png(lens_room(3), "m_9_1")
     save_png(empty_street("dusk"), "a")
     save_png(empty_street("night", dark=True), "a_end", 48)
-    save_png(rim(place("plaza", "day")), "b")
+    save_png(rim(prop(prop(place("plaza", "day"), "frames", W * 0.4), "board", W * 0.75)), "b")
     save_png(festival(True), "end")
     # The shrine of the lamp is a JPEG and the blank picture a BMP: the game reads the format from the
     # content, never from the name.

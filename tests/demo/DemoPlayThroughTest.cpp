@@ -152,6 +152,7 @@ TEST(DemoPlayThrough, RitsuEndingOnNormalAfterSilenceAndALetter) {
     demo.answer(0);
     EXPECT_TRUE(demo.atTitle());
     expectInOrder(demo.scenes, {"r_1", "r_4", "r_6", "r_6b", "r_8", "r_9", "r_close", "r_end", "staff"});
+    EXPECT_EQ(demo.musicOpened(), (std::vector<std::string>{"opn", "bgm", "ai", "end", "opn"}));
     // The page of her log needs all four of her events; the one she lost keeps it from being written.
     EXPECT_FALSE(demo.page("ritsu"));
 }
@@ -164,6 +165,7 @@ TEST(DemoPlayThrough, GinkaEndingOnHardNeedsEveryEvent) {
     demo.answer(0);
     EXPECT_TRUE(demo.atTitle());
     expectInOrder(demo.scenes, {"g_1", "g_4", "g_4a", "g_9", "g_close", "g_end", "staff"});
+    EXPECT_EQ(demo.musicOpened(), (std::vector<std::string>{"opn", "bgm", "ai", "end", "opn"}));
     EXPECT_TRUE(demo.page("ginka"));
 }
 
