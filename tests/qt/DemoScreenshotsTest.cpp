@@ -1,5 +1,5 @@
-// The bundled story in the window: its title, a scene with text, a question, the map and the status
-// list, each grabbed into build/.../tests/demo-shots/ for a person to look at.
+// The bundled story in the window: its title, a scene with text, a question, the map, the status list
+// and a night scene, each grabbed into build/.../tests/demo-shots/ for a person to look at.
 #include "EventPump.h"
 #include "qt/GameWindow.h"
 #include "support/TestGame.h"
@@ -99,4 +99,18 @@ TEST_F(DemoWindow, TitleTextQuestionMapAndStatusList) {
     window->deliver([&] { fom().m_list_Click(); });
     shot("status");
     EXPECT_TRUE(fom().Lst.visible);
+}
+
+TEST_F(DemoWindow, TextStaysReadableOverTheNightPictures) {
+    window->deliver([&] { fom().StartCom_Click(1); });
+    read();
+    // The lamp room at night, as the command panel opens it.
+    window->deliver([&] {
+        fom().ShowPicture(u"m_5");
+        fom().GoToScene(u"m_5");
+    });
+    read();
+    const QImage night = shot("night");
+    EXPECT_GT(colours(night, window->widgetOf(fom().Pic)->geometry()), 20);
+    EXPECT_FALSE(fom().Lbl[20]->caption.empty() && fom().Lbl[19]->caption.empty());
 }
