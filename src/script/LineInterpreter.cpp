@@ -18,6 +18,7 @@ constexpr std::array<std::u16string_view, 6> kPauseWords = {u">ive",   u">game",
                                                             u">staff", u">swc",  u">swb"};
 
 bool holdsPauseWord(const std::u16string& line) {
+    if (line.find(u'>') == std::u16string::npos) return false;
     for (auto word : kPauseWords)
         if (contains(line, word)) return true;
     return false;
@@ -75,9 +76,9 @@ bool Fom::scriptStep() {
     ClickMe.visible = false;
     LblShpTim.setEnabled(false);
 
-    script.CurrentLine = script.NextLine;
+    std::swap(script.CurrentLine, script.NextLine);
     script.currentLineNumber = script.nextLineNumber;
-    script.currentPath = script.file.path();
+    if (script.currentPath != script.file.path()) script.currentPath = script.file.path();
     if (!readNextLine()) {
         setComEnabled(true);
         ShowClickPrompt(255, 0, 255);
@@ -99,13 +100,18 @@ bool Fom::readNextLine() {
         script.nextLineNumber = 0;
         return false;
     }
-    script.NextLine = script.file.readLine();
+    script.file.readLine(script.NextLine);
     script.nextLineNumber = script.file.lineNumber();
     return true;
 }
 
 bool Fom::dispatchLine() {
     const std::u16string& line = script.CurrentLine;
+    // Every command word starts with ">": most lines of a story are plain text and need no search.
+    if (line.find(u'>') == std::u16string::npos) {
+        ShowTextLine();
+        return false;
+    }
     ScriptCommands commands{*this};
     if (contains(line, u">bgm>")) {
         std::u16string name = from(line, 6);
