@@ -4,10 +4,12 @@
 
 #include <QApplication>
 
-int runQtHost(int argc, char* argv[], const std::string& gameDir, std::optional<unsigned> seed) {
+int runQtHost(int argc, char* argv[], const std::string& gameDir, std::optional<unsigned> seed,
+              bool exitWhenShown) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("rumena");
     GameWindow window(gameDir, seed);
+    if (exitWhenShown) window.exitWhenShown();
     if (!window.start()) return 1;
     return QApplication::exec();
 }

@@ -27,8 +27,11 @@ int main(int argc, char* argv[]) {
     parser.addHelpOption();
     QCommandLineOption headless("headless", "Run without a window, driven by commands on standard input.");
     QCommandLineOption seed("seed", "Seed the random generator with N instead of the clock.", "N");
+    QCommandLineOption exitWhenShown("exit-when-shown",
+                                     "Paint the title screen once and exit (to time and weigh start-up).");
     parser.addOption(headless);
     parser.addOption(seed);
+    parser.addOption(exitWhenShown);
     parser.addPositionalArgument("GAME_DIR", "The game folder, holding txt/, grf/ and the music "
                                              "(default: the folder of the executable).");
     if (!parser.parse(arguments)) {
@@ -58,8 +61,12 @@ int main(int argc, char* argv[]) {
     }
 
     if (parser.isSet(headless)) {
+        if (parser.isSet(exitWhenShown)) {
+            std::cerr << "rumena: --exit-when-shown needs the window, not --headless\n";
+            return 2;
+        }
         QCoreApplication app(argc, argv); // for the picture decoders' plug-ins; no display needed
         return runHeadless(gameDir, fixedSeed, std::cin, std::cout, std::cerr);
     }
-    return runQtHost(argc, argv, gameDir, fixedSeed);
+    return runQtHost(argc, argv, gameDir, fixedSeed, parser.isSet(exitWhenShown));
 }
