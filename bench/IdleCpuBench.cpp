@@ -1,6 +1,6 @@
 // CPU use of the window left alone while its music loops: the whole process (the window, the music
 // watchdog and the sound output's own threads), as a share of one core. The title screen should cost
-// next to nothing; the blinking prompt repaints some sixty times a second.
+// next to nothing, and so should the blinking prompt.
 #include "BenchApp.h"
 #include "qt/GameWindow.h"
 
@@ -11,11 +11,19 @@
 
 namespace {
 
+// The whole process, all its threads.
 double processCpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// Voluntary and involuntary context switches of the whole process.
+double processContextSwitches() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_nvcsw + usage.ru_nivcsw);
 }
 
 // Runs the event loop as the program does, sleeping until something happens.
@@ -30,12 +38,14 @@ void measureIdle(benchmark::State& state, GameWindow& window) {
     const int seconds = static_cast<int>(state.range(0));
     for (auto _ : state) {
         const double cpuBefore = processCpuSeconds();
+        const double switchesBefore = processContextSwitches();
         QElapsedTimer wall;
         wall.start();
         runEventLoopFor(seconds * 1000);
         const double elapsed = wall.nsecsElapsed() / 1e9;
         state.SetIterationTime(elapsed);
         state.counters["cpu_percent_of_one_core"] = 100 * (processCpuSeconds() - cpuBefore) / elapsed;
+        state.counters["context_switches_per_second"] = (processContextSwitches() - switchesBefore) / elapsed;
     }
     state.counters["music_playing"] = window.music().isPlaying() ? 1 : 0;
 }

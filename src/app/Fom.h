@@ -8,6 +8,7 @@
 #include "sound/Music.h"
 #include "state/GameState.h"
 
+#include <optional>
 #include <string>
 
 // The game's one window: its controls, its variables and every handler. The handlers of each
@@ -134,4 +135,7 @@ class Fom {
     // Moves the read-ahead on by one line of the script: NextLine and its number. At the end of the
     // file NextLine is empty, its number 0, and the result false.
     bool readNextLine();
+    // The story state the status list spells out as it stands; the list is written anew only when the
+    // state differs, as flag commands ask for it far more often than they change anything.
+    std::optional<GameState> listed_;
 };

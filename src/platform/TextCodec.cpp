@@ -1,5 +1,7 @@
 #include "platform/TextCodec.h"
 
+#include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <iconv.h>
 #include <stdexcept>
@@ -24,7 +26,10 @@ class Converter {
     // Converts in, calling onBad(out) and skipping `skip` input bytes whenever the input is invalid.
     template <class OnBad> std::string run(std::string_view in, std::size_t skip, OnBad onBad) {
         std::string out;
-        std::vector<char> buffer(in.size() * 4 + 16);
+        // The buffer is kept between calls; a long text is converted through it in pieces.
+        constexpr std::size_t kMostKept = 1 << 16;
+        buffer_.resize(std::max(buffer_.size(), std::min(in.size() * 4 + 16, kMostKept)));
+        std::vector<char>& buffer = buffer_;
         char* src = const_cast<char*>(in.data());
         std::size_t srcLeft = in.size();
         iconv(cd_, nullptr, nullptr, nullptr, nullptr);
@@ -44,9 +49,39 @@ class Converter {
         return out;
     }
 
+    // Converts Shift-JIS in to UTF-16LE units written from out, which has room for one unit a byte;
+    // an invalid or truncated sequence loses one byte and gets onBad(out). Returns the units written.
+    template <class OnBad> std::size_t into(std::string_view in, char16_t* out, OnBad onBad) {
+        char* src = const_cast<char*>(in.data());
+        std::size_t srcLeft = in.size();
+        char16_t* written = out;
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        while (srcLeft > 0) {
+            char* dst = reinterpret_cast<char*>(written);
+            std::size_t dstLeft = (in.size() - (written - out)) * sizeof(char16_t);
+            std::size_t rc = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
+            written = reinterpret_cast<char16_t*>(dst);
+            if (rc != static_cast<std::size_t>(-1)) break;
+            if (errno == E2BIG) throw std::logic_error("a Shift-JIS byte gave more than one character");
+            onBad(written);
+            std::size_t n = std::min<std::size_t>(1, srcLeft);
+            src += n;
+            srcLeft -= n;
+        }
+        return static_cast<std::size_t>(written - out);
+    }
+
   private:
     iconv_t cd_;
+    std::vector<char> buffer_;
 };
+
+// Opening a converter costs far more than converting a line, and scripts are read line by line, so
+// each thread keeps one converter a direction.
+Converter& fromShiftJisConverter() {
+    thread_local Converter c("UTF-16LE", "CP932");
+    return c;
+}
 
 std::string utf16Bytes(std::u16string_view t) {
     std::string bytes(t.size() * 2, '\0');
@@ -73,23 +108,37 @@ void appendReplacement(std::string& utf16le) {
 } // namespace
 
 std::u16string fromShiftJis(std::string_view bytes) {
-    Converter c("UTF-16LE", "CP932");
-    return fromUtf16Bytes(c.run(bytes, 1, appendReplacement));
+    std::u16string t;
+    appendFromShiftJis(bytes, t);
+    return t;
+}
+
+void appendFromShiftJis(std::string_view bytes, std::u16string& t) {
+    // Every byte gives at most one character (a double-byte character gives one, a bad byte one
+    // replacement), so the text is decoded straight into its place.
+    const std::size_t start = t.size();
+    t.resize(start + bytes.size());
+    char16_t* const first = t.data() + start;
+    Converter& c = fromShiftJisConverter();
+    const std::size_t units = c.into(bytes, first, [](char16_t*& out) { *out++ = kReplacement; });
+    t.resize(start + units);
+    if constexpr (std::endian::native == std::endian::big)
+        for (char16_t* p = first; p != first + units; ++p) *p = static_cast<char16_t>(*p << 8 | *p >> 8);
 }
 
 std::string toShiftJis(std::u16string_view t) {
-    Converter c("CP932", "UTF-16LE");
+    thread_local Converter c("CP932", "UTF-16LE");
     // A character with no Shift-JIS form is written as "?", as the system code page would.
     return c.run(utf16Bytes(t), 2, [](std::string& out) { out.push_back('?'); });
 }
 
 std::u16string fromUtf8(std::string_view utf8) {
-    Converter c("UTF-16LE", "UTF-8");
+    thread_local Converter c("UTF-16LE", "UTF-8");
     return fromUtf16Bytes(c.run(utf8, 1, appendReplacement));
 }
 
 std::string toUtf8(std::u16string_view t) {
-    Converter c("UTF-8", "UTF-16LE");
+    thread_local Converter c("UTF-8", "UTF-16LE");
     return c.run(utf16Bytes(t), 2, [](std::string& out) { out += "\xEF\xBF\xBD"; });
 }
 

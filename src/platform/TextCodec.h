@@ -7,6 +7,8 @@
 namespace text {
 
 std::u16string fromShiftJis(std::string_view bytes);
+// Decodes bytes onto the end of text.
+void appendFromShiftJis(std::string_view bytes, std::u16string& text);
 std::string toShiftJis(std::u16string_view text);
 std::u16string fromUtf8(std::string_view utf8);
 std::string toUtf8(std::u16string_view text);

@@ -12,9 +12,11 @@ class TextFile {
     bool open(const std::string& path);
     void close();
     bool isOpen() const { return open_; }
-    bool atEnd() const { return next_ >= lines_.size(); }
+    bool atEnd() const { return next_ >= ends_.size(); }
     // The next line, without its line end. Reading past the end is the caller's fault.
     std::u16string readLine();
+    // The same, into line (reusing its room).
+    void readLine(std::u16string& line);
     // The number (from 1) of the line readLine returned last.
     std::size_t lineNumber() const { return next_; }
     const std::string& path() const { return path_; }
@@ -24,7 +26,9 @@ class TextFile {
     static std::vector<std::string> splitByteLines(const std::string& bytes);
 
   private:
-    std::vector<std::u16string> lines_;
+    // Every line's text end to end, and where each line ends in it.
+    std::u16string text_;
+    std::vector<std::size_t> ends_;
     std::size_t next_ = 0;
     bool open_ = false;
     std::string path_;

@@ -44,6 +44,8 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
             c.headless = true;
         } else if (a == "--fullscreen") {
             c.fullscreen = true;
+        } else if (a == "--exit-when-shown") {
+            c.exitWhenShown = true;
         } else if (a == "--seed" || a.rfind("--seed=", 0) == 0) {
             std::string value;
             if (a == "--seed") {
@@ -58,6 +60,7 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
             return failure("unknown option " + a + " (see --help)");
         }
     }
+    if (c.headless && c.exitWhenShown) return failure("--exit-when-shown needs the window, not --headless");
     return c;
 }
 
@@ -73,6 +76,7 @@ std::string CommandLine::helpText(const std::string& program) {
            "  -h, --help       show this help and exit\n"
            "  -v, --version    show the version and exit\n"
            "  --fullscreen     start in full screen\n"
+           "  --exit-when-shown  paint the title screen once and exit (to time and weigh start-up)\n"
            "  --seed N         seed the random generator with the whole number N instead of the clock\n"
            "  --headless       no window: read driver commands from standard input, print events\n"
            "                   as JSON lines on standard output\n"

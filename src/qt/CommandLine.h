@@ -19,6 +19,8 @@ class CommandLine {
     Action action = Action::Play;
     bool headless = false;
     bool fullscreen = false;
+    // Paint the title screen once and exit: start-up measured the same way every time.
+    bool exitWhenShown = false;
     std::optional<unsigned> seed;
     std::optional<std::string> gameDir;
     // Why the command line was refused (Action::Fail), one line.

@@ -90,7 +90,7 @@ bool GameWindow::start() {
     else
         show();
     // Should the window never be painted (shown minimised, say), the music starts all the same.
-    QTimer::singleShot(kSoundAtLatestMs, this, [this] { music_.startSound(); });
+    if (!exitWhenShown_) QTimer::singleShot(kSoundAtLatestMs, this, [this] { music_.startSound(); });
     started_ = true;
     // Shown, the window knows its frame; the title comes after a layout of the real size.
     updateFrame();
@@ -423,6 +423,12 @@ void GameWindow::closeEvent(QCloseEvent* event) {
 
 void GameWindow::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
+    // The controls are painted in this same pass and the screen is sent to the display at its end, so
+    // the program can end as soon as the pass is over.
+    if (exitWhenShown_ && started_ && !running_) {
+        QTimer::singleShot(0, this, [] { QApplication::exit(0); });
+        return;
+    }
     // The first screen is on its way to the display: the sound may start now.
     if (!music_.soundStarted()) QTimer::singleShot(0, this, [this] { music_.startSound(); });
 }

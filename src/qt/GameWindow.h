@@ -33,6 +33,9 @@ class GameWindow : public QWidget {
     // Start-up: Load and the first layout, then the window is shown and the title screen entered.
     // Returns false when start-up failed (the error was shown).
     bool start();
+    // Ends the program once the first screen has been painted, before any sound is started: start-up
+    // can then be timed and weighed the same way every time.
+    void exitWhenShown() { exitWhenShown_ = true; }
     Fom& fom() { return *fom_; }
     QtMusicDevice& music() { return music_; }
     // The widget showing a control (for tests).
@@ -147,6 +150,7 @@ class GameWindow : public QWidget {
     // The last size the game's shape was in force.
     QSize shaped_;
     bool started_ = false;
+    bool exitWhenShown_ = false;
     bool failed_ = false;
     bool running_ = false;
     struct Held {

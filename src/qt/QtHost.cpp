@@ -12,6 +12,7 @@ int runQtHost(int argc, char* argv[], const QtHostOptions& options) {
     QApplication::setWindowIcon(QIcon(":/rumena/rumena.svg"));
     GameWindow window(options.gameDir, options.seed);
     if (options.fullscreen) window.setFullScreen(true);
+    if (options.exitWhenShown) window.exitWhenShown();
     if (!window.start()) return 1;
     return QApplication::exec();
 }

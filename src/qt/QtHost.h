@@ -7,6 +7,8 @@ struct QtHostOptions {
     std::string gameDir;
     std::optional<unsigned> seed;
     bool fullscreen = false;
+    // Ends the program as soon as the title screen has been painted once.
+    bool exitWhenShown = false;
 };
 
 // Runs the game in its window until the player closes it; returns the exit status.

@@ -46,5 +46,5 @@ int main(int argc, char* argv[]) {
         std::cerr << program << ": " << game.error << "\n";
         return 2;
     }
-    return runQtHost(argc, argv, {game.dir, line.seed, line.fullscreen});
+    return runQtHost(argc, argv, {game.dir, line.seed, line.fullscreen, line.exitWhenShown});
 }

@@ -56,9 +56,9 @@ bool Fom::scriptStep() {
     ClickMe.visible = false;
     LblShpTim.setEnabled(false);
 
-    script.CurrentLine = script.NextLine;
+    std::swap(script.CurrentLine, script.NextLine);
     script.currentLineNumber = script.nextLineNumber;
-    script.currentPath = script.file.path();
+    if (script.currentPath != script.file.path()) script.currentPath = script.file.path();
     if (!readNextLine()) {
         setComEnabled(true);
         ShowClickPrompt(255, 0, 255);
@@ -80,7 +80,7 @@ bool Fom::readNextLine() {
         script.nextLineNumber = 0;
         return false;
     }
-    script.NextLine = script.file.readLine();
+    script.file.readLine(script.NextLine);
     script.nextLineNumber = script.file.lineNumber();
     return true;
 }

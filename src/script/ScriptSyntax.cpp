@@ -144,8 +144,10 @@ void parseHtml(ScriptSyntax::Command& c, const std::u16string& line) {
 
 ScriptSyntax::Command ScriptSyntax::parse(const std::u16string& line) {
     Command c;
+    // Every command word starts with ">": most lines of a story are plain text and need no search.
+    const bool mayHoldCommand = line.find(u'>') != std::u16string::npos;
     for (const Row& row : kRows) {
-        if (!row.word.empty() && !contains(line, row.word)) continue;
+        if (!row.word.empty() && (!mayHoldCommand || !contains(line, row.word))) continue;
         c.kind = row.kind;
         c.word = row.word;
         c.wordAt = row.word.empty() ? 0 : line.find(row.word) + 1;
@@ -208,6 +210,7 @@ ScriptSyntax::Command ScriptSyntax::parse(const std::u16string& line) {
 }
 
 std::u16string_view ScriptSyntax::pauseWord(const std::u16string& line) {
+    if (line.find(u'>') == std::u16string::npos) return {};
     for (auto word : kPauseWords)
         if (contains(line, word)) return word;
     return {};

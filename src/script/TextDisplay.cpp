@@ -1,13 +1,16 @@
 // The scrolling text lines, the blinking click prompt, the resume click and the reading speed.
 #include "app/Fom.h"
 
+#include <utility>
+
 namespace {
 const Color kCyan = rgb(0, 255, 255);
 } // namespace
 
 void Fom::ShowTextLine() {
     const std::size_t last = Lbl.size() - 1;
-    for (std::size_t i = 1; i <= last; ++i) Lbl[i - 1]->caption = Lbl[i]->caption;
+    // The lines move up by swapping, so the text is not copied; the top line's room takes the new one.
+    for (std::size_t i = 1; i <= last; ++i) std::swap(Lbl[i - 1]->caption, Lbl[i]->caption);
     Lbl[last]->caption = script.CurrentLine;
     for (std::size_t i = 0; i <= last; ++i) Lbl2[i]->caption = Lbl[i]->caption;
     textLog.add(script.CurrentLine);

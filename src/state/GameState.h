@@ -13,6 +13,8 @@ struct GameState {
     std::uint8_t TurnLimit = 0;
     std::int16_t TurnCount = 0;
 
+    bool operator==(const GameState&) const = default;
+
     // Clears the flags and love levels for a new game.
     void resetStory() {
         OnOffFlags = {};

@@ -1,41 +1,52 @@
 // The status list, which spells out every love level and flag, and the map of the schedule grid.
 #include "app/Fom.h"
 
+#include <charconv>
+#include <iterator>
 #include <string>
 
 namespace {
 
-std::u16string number(long n) {
-    std::string digits = std::to_string(n);
-    return std::u16string(digits.begin(), digits.end());
-}
+// Writes one line of the list over the old one, keeping its room.
+class LineWriter {
+  public:
+    explicit LineWriter(std::u16string& line) : line_(line) { line_.clear(); }
+    LineWriter& operator<<(std::u16string_view piece) {
+        line_ += piece;
+        return *this;
+    }
+    LineWriter& operator<<(const char16_t* piece) { return *this << std::u16string_view(piece); }
+    LineWriter& operator<<(long n) {
+        char digits[24];
+        const char* end = std::to_chars(std::begin(digits), std::end(digits), n).ptr;
+        for (const char* d = digits; d != end; ++d) line_ += static_cast<char16_t>(*d);
+        return *this;
+    }
+    LineWriter& operator<<(bool b) { return *this << std::u16string_view(b ? u"True" : u"False"); }
 
-std::u16string truth(bool b) {
-    return b ? u"True" : u"False";
-}
-
-// Joins the pieces of one line.
-std::u16string join(std::initializer_list<std::u16string_view> pieces) {
-    std::u16string line;
-    for (auto piece : pieces) line += piece;
-    return line;
-}
+  private:
+    std::u16string& line_;
+};
 
 } // namespace
 
 void Fom::LstHyouji() {
+    constexpr std::size_t kLines = 3 * 7 + 1 + 8;
     auto& lines = Lst.list;
-    lines.clear();
-    for (int i = 0; i < 3; ++i) {
-        const std::u16string who = number(i);
-        lines.push_back(join({who, u" ☆\u3000", number(game.LoveLevels[i])}));
-        lines.push_back(join({who, u" ■\u3000", truth(game.CnFlags[i])}));
-        lines.push_back(join({who, u" □\u3000", truth(game.GnFlags[i])}));
-        for (int j = 0; j < 4; ++j)
-            lines.push_back(join({who, u"|", number(j), u" = ", truth(game.OnOffFlags[i][j])}));
+    if (listed_ == game && lines.size() == kLines) return;
+    listed_ = game;
+    lines.resize(kLines);
+    std::size_t n = 0;
+    for (long i = 0; i < 3; ++i) {
+        LineWriter(lines[n++]) << i << u" ☆\u3000" << static_cast<long>(game.LoveLevels[i]);
+        LineWriter(lines[n++]) << i << u" ■\u3000" << static_cast<bool>(game.CnFlags[i]);
+        LineWriter(lines[n++]) << i << u" □\u3000" << static_cast<bool>(game.GnFlags[i]);
+        for (long j = 0; j < 4; ++j)
+            LineWriter(lines[n++]) << i << u"|" << j << u" = " << static_cast<bool>(game.OnOffFlags[i][j]);
     }
-    lines.push_back(u"--------");
-    for (int d = 1; d <= 8; ++d) lines.push_back(join({u"●", number(d), u" = ", truth(game.VisitFlags[d])}));
+    LineWriter(lines[n++]) << u"--------";
+    for (long d = 1; d <= 8; ++d)
+        LineWriter(lines[n++]) << u"●" << d << u" = " << static_cast<bool>(game.VisitFlags[d]);
 }
 
 void Fom::m_list_Click() {

@@ -55,6 +55,20 @@ TEST(TextFile, ReadsLineByLineWithNumbers) {
     EXPECT_FALSE(f.isOpen());
 }
 
+TEST(TextFile, OpenDecodesEachLineOnItsOwn) {
+    // A lead byte cut off by a line end spoils only its own line; empty lines and all three line ends.
+    TempGame game;
+    game.bytes("txt/a.dat", "\x83\r\n\x83\x8B\x83\r\n\nx\ry\xA0\r\n\r\n\x83\x69");
+    TextFile f;
+    ASSERT_TRUE(f.open(game.dir() + "/txt/a.dat"));
+    std::vector<std::u16string> lines;
+    while (!f.atEnd()) lines.push_back(f.readLine());
+    EXPECT_EQ(lines,
+              (std::vector<std::u16string>{u"\uFFFD", u"ル\uFFFD", u"", u"x", u"y\uFFFD", u"", u"ナ"}));
+    f.close();
+    EXPECT_TRUE(f.atEnd());
+}
+
 TEST(TextFile, WritesShiftJisWithCrLf) {
     TempGame game;
     const std::string path = game.dir() + "/out.dat";

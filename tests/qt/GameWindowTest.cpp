@@ -2,7 +2,9 @@
 #include "EventPump.h"
 #include "PictureGame.h"
 
+#include <QApplication>
 #include <QPixmap>
+#include <QTimer>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -32,6 +34,23 @@ class ResizeCounter : public QObject {
     ~ResizeCounter() override { widget_.removeEventFilter(this); }
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::Resize) ++count_;
+        return false;
+    }
+
+  private:
+    QWidget& widget_;
+    int& count_;
+};
+
+// Counts the paint events a widget gets.
+class PaintCounter : public QObject {
+  public:
+    PaintCounter(QWidget& widget, int& count) : widget_(widget), count_(count) {
+        widget.installEventFilter(this);
+    }
+    ~PaintCounter() override { widget_.removeEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++count_;
         return false;
     }
 
@@ -272,4 +291,20 @@ TEST_F(PictureGame, DraggingIsNotFoughtAndEndsInShape) {
     pumpFor(GameWindow::kSettleMs * 2);
     EXPECT_EQ(px(win.innerWidthTw()), w.width());
     EXPECT_EQ(resizes - byPlayer, 1) << "one resize to the shape, and no more";
+}
+
+TEST_F(PictureGame, ExitWhenShownEndsOnceTheTitleIsPaintedWithoutStartingTheSound) {
+    savePicture(game, "ttl", quadrantPicture(64, 48), "PNG");
+    GameWindow w(game.dir(), 1u);
+    w.exitWhenShown();
+    ASSERT_TRUE(w.start());
+    // Nothing is painted before the event loop runs.
+    int titlePaints = 0;
+    PaintCounter counter(*w.widgetOf(w.fom().PicTtl), titlePaints);
+    // Should the window never end by itself, the test ends it with another status.
+    QTimer::singleShot(10000, [] { QApplication::exit(7); });
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_EQ(titlePaints, 1) << "the title card is painted once before the end";
+    EXPECT_TRUE(w.widgetOf(*w.fom().StartCom[0])->isVisible());
+    EXPECT_FALSE(w.music().soundStarted());
 }
