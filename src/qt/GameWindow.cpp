@@ -51,6 +51,7 @@ GameWindow::GameWindow(const std::string& gameDir, std::optional<unsigned> seed)
     stage_ = new QWidget(this);
     stage_->setObjectName("stage");
     stage_->setAutoFillBackground(true);
+    stage_->installEventFilter(this);
     log_ = new TextLogView(this);
     log_->onClose = [this] { closeTextLog(); };
     QFont f("Noto Sans CJK JP");
@@ -423,6 +424,10 @@ void GameWindow::closeEvent(QCloseEvent* event) {
 
 void GameWindow::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
+    screenPainted();
+}
+
+void GameWindow::screenPainted() {
     // The controls are painted in this same pass and the screen is sent to the display at its end, so
     // the program can end as soon as the pass is over.
     if (exitWhenShown_ && started_ && !running_) {
@@ -552,6 +557,12 @@ void GameWindow::keyReleaseEvent(QKeyEvent* event) {
 }
 
 bool GameWindow::eventFilter(QObject* watched, QEvent* event) {
+    // The game's own area covers the window but for the bars of full screen: its paint is the screen's.
+    if (watched == stage_ && event->type() == QEvent::Paint) {
+        const bool handled = QWidget::eventFilter(watched, event);
+        screenPainted();
+        return handled;
+    }
     // The difficulty buttons take Space and Enter as buttons do; the window's own keys come first.
     if (event->type() == QEvent::KeyPress && windowKey(static_cast<QKeyEvent*>(event))) return true;
     if (event->type() == QEvent::KeyRelease) {

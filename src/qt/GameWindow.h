@@ -73,6 +73,9 @@ class GameWindow : public QWidget {
     void closeEvent(QCloseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    // The first screen is on its way to the display: the sound may start (or the program end, when
+    // it was only to show the title).
+    void screenPainted();
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
