@@ -64,6 +64,25 @@ int wholeNumber(const std::string& word, const std::string& what) {
     throw Malformed{what + " must be a whole number written in decimal digits, not \"" + shown(word) + "\""};
 }
 
+// The longest driver line: no command comes near it, and a line without end must not take the
+// machine's memory before it is refused.
+constexpr std::size_t kLongestLine = 1u << 20;
+
+// Reads one line of driver commands, without its line end; false at the end of the input.
+bool readDriverLine(std::istream& in, std::string& line) {
+    line.clear();
+    std::streambuf& buffer = *in.rdbuf();
+    for (;;) {
+        const int c = buffer.sbumpc();
+        if (c == std::char_traits<char>::eof()) return !line.empty();
+        if (c == '\n') return true;
+        if (line.size() == kLongestLine)
+            throw Malformed{"a driver line is longer than " + std::to_string(kLongestLine) +
+                            " bytes: " + shown(line)};
+        line.push_back(static_cast<char>(c));
+    }
+}
+
 class Driver {
   public:
     Driver(const std::string& gameDir, std::optional<unsigned> seed, std::ostream& out)
@@ -194,7 +213,7 @@ int runHeadless(const std::string& gameDir, std::optional<unsigned> seed, std::i
     Driver driver(gameDir, seed, out);
     try {
         driver.start();
-        for (std::string line; std::getline(in, line);) {
+        for (std::string line; readDriverLine(in, line);) {
             if (!line.empty() && line.back() == '\r') line.pop_back();
             if (!driver.run(line)) break;
         }

@@ -1,5 +1,6 @@
 #include "platform/TextCodec.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 #include <stdexcept>
@@ -24,7 +25,8 @@ class Converter {
     // Converts in, calling onBad(out) and skipping `skip` input bytes whenever the input is invalid.
     template <class OnBad> std::string run(std::string_view in, std::size_t skip, OnBad onBad) {
         std::string out;
-        std::vector<char> buffer(in.size() * 4 + 16);
+        // Converted a piece at a time: a long text costs its result, not four times its size besides.
+        std::vector<char> buffer(std::min<std::size_t>(in.size() * 4 + 16, 64 * 1024));
         char* src = const_cast<char*>(in.data());
         std::size_t srcLeft = in.size();
         iconv(cd_, nullptr, nullptr, nullptr, nullptr);

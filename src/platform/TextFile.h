@@ -10,7 +10,7 @@ class TextFile {
   public:
     // The largest text file read: a game's scripts and lists are far smaller, and a file that is not
     // one of them must not take the machine's memory.
-    static constexpr std::size_t kMaxBytes = 16u << 20;
+    static constexpr std::size_t kMaxBytes = 64u << 20;
 
     // Reads the file; returns false when it cannot be opened. Only a regular file is read: a folder,
     // a pipe or a device is refused without waiting on it.

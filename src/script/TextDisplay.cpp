@@ -3,12 +3,16 @@
 
 namespace {
 const Color kCyan = rgb(0, 255, 255);
+// No label of any window shows more of a line than this: each row holds a few hundred characters at
+// most. A longer line is kept only up to here, as each line is copied into every row it scrolls
+// through, twice.
+constexpr std::size_t kLongestShownLine = 4096;
 } // namespace
 
 void Fom::ShowTextLine() {
     const std::size_t last = Lbl.size() - 1;
     for (std::size_t i = 1; i <= last; ++i) Lbl[i - 1]->caption = Lbl[i]->caption;
-    Lbl[last]->caption = script.CurrentLine;
+    Lbl[last]->caption = script.CurrentLine.substr(0, kLongestShownLine);
     for (std::size_t i = 0; i <= last; ++i) Lbl2[i]->caption = Lbl[i]->caption;
 }
 
