@@ -11,6 +11,11 @@ GameError GameError::atLine(const std::string& file, std::size_t line, const std
 }
 
 GameError GameError::inFile(const std::string& file, const std::string& problem) {
+    // A script can ask for a file by a name of millions of characters; the message names its start.
+    constexpr std::size_t kShown = 1024;
+    if (file.size() > kShown)
+        return GameError(file.substr(0, kShown) + "... (" + std::to_string(file.size()) +
+                         " bytes): " + problem);
     return GameError(file + ": " + problem);
 }
 

@@ -130,6 +130,13 @@ TEST_F(HostileFolder, HugeNamesAndLinesCostTimeAndMemoryInProportion) {
     ChildRun run = play("click StartCom 0\ntick LblTim 5\ndump Pic\n", kCeilingKiB + 160 * 1024);
     EXPECT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_NE(run.out.find("\"Picture\":\"\""), std::string::npos) << "no picture has such a name";
+
+    // A jump to a scene of that name is an error whose message names the start of it: no file has it.
+    write("txt/opn.dat", ">ive>" + name + "\r\n");
+    run = play();
+    EXPECT_EQ(run.exitStatus, 3);
+    EXPECT_NE(errorLine(run).find("bytes): the scene script cannot be opened"), std::string::npos);
+    EXPECT_LT(errorLine(run).size(), 4096u);
 }
 
 std::string bmpHeader(int width, int height, std::size_t pixelBytes) {
