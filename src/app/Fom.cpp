@@ -1,6 +1,7 @@
 #include "app/Fom.h"
 
 #include "app/FomDesign.h"
+#include "app/GameError.h"
 #include "platform/GameFiles.h"
 #include "platform/TextCodec.h"
 
@@ -13,6 +14,16 @@ Control& designed(ControlModel& model) {
 
 MenuItem& menuItem(ControlModel& model, const std::string& name) {
     return *model.menu(name).front();
+}
+
+// A name the script gives a file becomes part of a path. A control character has no place in one: a NUL
+// would end the path early in the C library and open some other file, so such a name is refused whole.
+const std::u16string& usableName(const std::u16string& name) {
+    for (char16_t c : name)
+        if (c < 0x20 || c == 0x7F)
+            throw GameError("the file name \"" + GameError::quote(name) +
+                            "\" holds a control character, which no file name may hold");
+    return name;
 }
 
 } // namespace
@@ -31,13 +42,13 @@ Fom::Fom(Platform& platform, std::string gameDir)
       m_list(menuItem(model, "m_list")), gameDir(std::move(gameDir)), music(platform.music) {}
 
 std::string Fom::textFile(const std::u16string& base) const {
-    return findGameFile(TextDir + text::toUtf8(base) + ".dat");
+    return findGameFile(TextDir + text::toUtf8(usableName(base)) + ".dat");
 }
 
 std::string Fom::pictureFile(const std::u16string& base) const {
-    return findGameFile(GraphicsDir + text::toUtf8(base) + ".dat");
+    return findGameFile(GraphicsDir + text::toUtf8(usableName(base)) + ".dat");
 }
 
 std::string Fom::musicFile(const std::u16string& base) const {
-    return BaseDir + text::toUtf8(base) + ".mp3";
+    return BaseDir + text::toUtf8(usableName(base)) + ".mp3";
 }

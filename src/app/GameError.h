@@ -1,6 +1,7 @@
 #pragma once
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 // The run-time error that ends the game: a missing data file or a malformed script command. Its
 // message names the file, the line and what was expected, for the story's author.
@@ -17,6 +18,10 @@ class GameError : public std::runtime_error {
                             const std::string& expected);
     // "txt/com.dat: the file cannot be opened"
     static GameError inFile(const std::string& file, const std::string& problem);
+
+    // The text as it may be quoted in a message: UTF-8, control characters written as \xNN so that a
+    // NUL cannot end the message, and cut after maxCharacters with the length that was left out.
+    static std::string quote(std::u16string_view text, std::size_t maxCharacters = 200);
 
   private:
     bool namesLine_;

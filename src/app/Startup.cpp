@@ -10,6 +10,9 @@
 namespace {
 
 constexpr int kTextLines = 21;
+// More places than any window could show a row for; a longer list is a broken file, and each place
+// costs ten controls.
+constexpr int kMaxCommands = 1000;
 const Color kWindowBack = rgb(255, 255, 255);
 const Color kWindowText = rgb(200, 200, 230);
 
@@ -43,7 +46,10 @@ void Fom::Form_Load() {
     TextFile commands;
     const std::string comPath = textFile(u"com");
     if (!commands.open(comPath))
-        throw GameError::inFile(comPath, "the command list cannot be opened (one place a line is expected)");
+        throw GameError::inFile(comPath,
+                                commands.problem().empty()
+                                    ? "the command list cannot be opened (one place a line is expected)"
+                                    : "the command list " + commands.problem());
     if (commands.atEnd())
         throw GameError::inFile(comPath, "the command list is empty (at least one line is expected)");
     std::u16string line = commands.readLine();
@@ -51,6 +57,11 @@ void Fom::Form_Load() {
     DataNameLbl[0]->caption = firstCharacter(line);
     int n = 1;
     while (!commands.atEnd()) {
+        if (n == kMaxCommands)
+            throw GameError::inFile(comPath, "the command list has more than " +
+                                                 std::to_string(kMaxCommands) +
+                                                 " lines; the command panel holds at most " +
+                                                 std::to_string(kMaxCommands) + " places");
         line = commands.readLine();
         model.createElement("com", n).caption = line;
         model.createElement("DataNameLbl", n).caption = firstCharacter(line);
@@ -63,7 +74,9 @@ void Fom::Form_Load() {
     TextFile hints;
     const std::string hintPath = textFile(u"hint");
     if (!hints.open(hintPath))
-        throw GameError::inFile(hintPath, "the hint file cannot be opened (one hint a line is expected)");
+        throw GameError::inFile(hintPath, hints.problem().empty()
+                                              ? "the hint file cannot be opened (one hint a line is expected)"
+                                              : "the hint file " + hints.problem());
     extras.HintCount = 0;
     while (!hints.atEnd() && extras.HintCount < ExtrasState::kMaxHints)
         extras.Hints[extras.HintCount++] = hints.readLine();

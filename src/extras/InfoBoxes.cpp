@@ -22,7 +22,8 @@ void Fom::m_help_Click() {
         if (!file.open(path)) {
             // Without its file there is no help to show; the text stays empty, so a later click tries
             // again.
-            platform.desktop.messageBox("The help cannot be shown: " + path + " cannot be opened.");
+            platform.desktop.messageBox("The help cannot be shown: " + path + " " +
+                                        (file.problem().empty() ? "cannot be opened" : file.problem()) + ".");
             return;
         }
         std::u16string help = u"ルメナ・ヘルプ\r\n■■■■■■■■■■■■■■■■";

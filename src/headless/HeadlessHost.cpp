@@ -8,6 +8,7 @@
 #include "platform/Desktop.h"
 #include "qt/QtPictureLoader.h"
 
+#include <algorithm>
 #include <chrono>
 #include <istream>
 #include <ostream>
@@ -48,15 +49,38 @@ struct Malformed {
     std::string why;
 };
 
-// Whole numbers of the driver's commands.
+// A driver's word as it may be quoted on standard error: a line of any length is cut short there.
+std::string shown(const std::string& word) {
+    constexpr std::size_t kShown = 80;
+    if (word.size() <= kShown) return word;
+    return word.substr(0, kShown) + "... (" + std::to_string(word.size()) + " bytes)";
+}
+
+// Whole numbers of the driver's commands: decimal digits only, so a sign or a fraction is malformed.
 int wholeNumber(const std::string& word, const std::string& what) {
-    try {
-        std::size_t used = 0;
-        int n = std::stoi(word, &used);
-        if (used == word.size()) return n;
-    } catch (const std::exception&) {
+    bool digits = !word.empty() && word.size() <= 9 &&
+                  std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (digits) return std::stoi(word);
+    throw Malformed{what + " must be a whole number written in decimal digits, not \"" + shown(word) + "\""};
+}
+
+// The longest driver line: no command comes near it, and a line without end must not take the
+// machine's memory before it is refused.
+constexpr std::size_t kLongestLine = 1u << 20;
+
+// Reads one line of driver commands, without its line end; false at the end of the input.
+bool readDriverLine(std::istream& in, std::string& line) {
+    line.clear();
+    std::streambuf& buffer = *in.rdbuf();
+    for (;;) {
+        const int c = buffer.sbumpc();
+        if (c == std::char_traits<char>::eof()) return !line.empty();
+        if (c == '\n') return true;
+        if (line.size() == kLongestLine)
+            throw Malformed{"a driver line is longer than " + std::to_string(kLongestLine) +
+                            " bytes: " + shown(line)};
+        line.push_back(static_cast<char>(c));
     }
-    throw Malformed{what + " must be a whole number, not \"" + word + "\""};
 }
 
 class Driver {
@@ -87,7 +111,7 @@ class Driver {
             return w.size() > at ? wholeNumber(w[at], "the index") : -1;
         };
         auto report = [&](EventRouter::Result r) {
-            if (r == EventRouter::Result::UnknownName) throw Malformed{"no such name: " + w.at(1)};
+            if (r == EventRouter::Result::UnknownName) throw Malformed{"no such name: " + shown(w.at(1))};
             if (r == EventRouter::Result::Ignored) events_.print("ignored", {{"command", line}});
         };
         auto needName = [&] {
@@ -131,7 +155,7 @@ class Driver {
         } else if (verb == "quit") {
             return false;
         } else {
-            throw Malformed{"unknown command " + verb};
+            throw Malformed{"unknown command " + shown(verb)};
         }
         return true;
     }
@@ -154,8 +178,8 @@ class Driver {
             if (used == word.size() && v >= 0 && f < 1) return f;
         } catch (const std::exception&) {
         }
-        throw Malformed{"a random value must lie in [0, 1) as a single-precision number, not \"" + word +
-                        "\""};
+        throw Malformed{"a random value must lie in [0, 1) as a single-precision number, not \"" +
+                        shown(word) + "\""};
     }
 
     void dump(const std::vector<std::string>& w) {
@@ -168,7 +192,7 @@ class Driver {
         std::optional<int> index;
         if (w.size() == 3) index = wholeNumber(w[2], "the index");
         auto value = statedump::named(fom_, w[1], index);
-        if (!value) throw Malformed{"nothing to dump under " + w[1] + (index ? " " + w[2] : "")};
+        if (!value) throw Malformed{"nothing to dump under " + shown(w[1]) + (index ? " " + w[2] : "")};
         events_.print("state", {{"value", *value}});
     }
 
@@ -189,7 +213,7 @@ int runHeadless(const std::string& gameDir, std::optional<unsigned> seed, std::i
     Driver driver(gameDir, seed, out);
     try {
         driver.start();
-        for (std::string line; std::getline(in, line);) {
+        for (std::string line; readDriverLine(in, line);) {
             if (!line.empty() && line.back() == '\r') line.pop_back();
             if (!driver.run(line)) break;
         }

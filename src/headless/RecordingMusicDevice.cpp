@@ -1,6 +1,6 @@
 #include "headless/RecordingMusicDevice.h"
 
-#include <filesystem>
+#include <sys/stat.h>
 
 namespace {
 
@@ -14,14 +14,20 @@ bool openPath(const std::string& command, std::string& path) {
     return true;
 }
 
+// Asked of the system directly: a path object would first be split into all its parts, and a script
+// may name a file with millions of them.
+bool isRegularFile(const std::string& path) {
+    struct stat info {};
+    return path.find('\0') == std::string::npos && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 } // namespace
 
 bool RecordingMusicDevice::send(const std::string& command, std::string* reply) {
     report_(command);
     std::string path;
     if (openPath(command, path)) {
-        std::error_code ec;
-        if (state_ != State::Closed || !std::filesystem::is_regular_file(path, ec)) return false;
+        if (state_ != State::Closed || !isRegularFile(path)) return false;
         state_ = State::Stopped;
         return true;
     }

@@ -169,24 +169,36 @@ Json controls(const Fom& fom) {
 }
 
 std::optional<Json> named(const Fom& fom, const std::string& name, std::optional<int> index) {
-    Json whole;
-    bool isArray = false;
     Json all = vars(fom);
     if (all.contains(name)) {
-        whole = all[name];
-        isArray = whole.is_array();
+        const Json& whole = all[name];
+        if (!index) return whole;
         // The game counts its days from 1.
-        if (name == "VisitFlags" && index) index = *index - 1;
-    } else {
-        const auto& entries = fom.model.entries();
-        auto e = std::find_if(entries.begin(), entries.end(), [&](const auto& x) { return x.name == name; });
-        if (e == entries.end()) return std::nullopt;
-        whole = entry(fom, *e);
-        isArray = e->isArray;
+        const int at = name == "VisitFlags" ? *index - 1 : *index;
+        if (!whole.is_array() || at < 0 || at >= static_cast<int>(whole.size())) return std::nullopt;
+        return whole[static_cast<std::size_t>(at)];
     }
-    if (!index) return whole;
-    if (!isArray || *index < 0 || *index >= static_cast<int>(whole.size())) return std::nullopt;
-    return whole[static_cast<std::size_t>(*index)];
+    const auto& entries = fom.model.entries();
+    auto e = std::find_if(entries.begin(), entries.end(), [&](const auto& x) { return x.name == name; });
+    if (e == entries.end()) return std::nullopt;
+    if (!index) return entry(fom, *e);
+    if (!e->isArray || *index < 0) return std::nullopt;
+    // One element is dumped on its own: a long array is never built to print one of its members.
+    const auto at = static_cast<std::size_t>(*index);
+    switch (e->kind) {
+    case ControlModel::EntryKind::Timer:
+        return std::nullopt;
+    case ControlModel::EntryKind::Menu: {
+        const auto& items = fom.model.menu(e->name);
+        if (at >= items.size()) return std::nullopt;
+        return menuItem(*items[at]);
+    }
+    case ControlModel::EntryKind::Control:
+        break;
+    }
+    const auto& elements = fom.model.array(e->name);
+    if (at >= elements.size()) return std::nullopt;
+    return control(*elements[at]);
 }
 
 } // namespace statedump

@@ -1,11 +1,11 @@
 #include "platform/FileReplace.h"
 
+#include "platform/TextFile.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <unistd.h>
 
 namespace {
@@ -43,10 +43,8 @@ void syncFolder(const std::string& path) {
 } // namespace
 
 bool readWholeFile(const std::string& path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    std::string why;
+    return readRegularFile(path, TextFile::kMaxBytes, bytes, why);
 }
 
 bool replaceWholeFile(const std::string& path, const std::string& bytes, std::string& why) {

@@ -3,7 +3,8 @@
 
 // Whole-file reading and writing for the files the game writes (the save slot, bonus pages).
 
-// Reads the whole file into bytes; returns false when it cannot be opened or read.
+// Reads the whole of a regular file into bytes; returns false when it cannot be opened or read, or is
+// a folder, a pipe or a device.
 bool readWholeFile(const std::string& path, std::string& bytes);
 
 // Replaces the file at path with bytes so that it holds either its old content or the new, never a

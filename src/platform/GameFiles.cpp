@@ -16,9 +16,15 @@ bool sameIgnoringCase(const std::string& a, const std::string& b) {
            });
 }
 
+// The longest path Linux opens (PATH_MAX).
+constexpr std::size_t kLongestPath = 4096;
+
 } // namespace
 
 std::string findGameFile(const std::string& path) {
+    // No file has a longer path or a NUL in it; such a name is left for the open to refuse, and is never
+    // split into its millions of parts.
+    if (path.size() > kLongestPath || path.find('\0') != std::string::npos) return path;
     std::error_code ec;
     if (fs::exists(path, ec)) return path;
 

@@ -2,7 +2,85 @@
 
 #include "platform/TextCodec.h"
 
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <fcntl.h>
 #include <fstream>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+class FileDescriptor {
+  public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+} // namespace
+
+bool readRegularFile(const std::string& path, std::size_t maxBytes, std::string& bytes, std::string& why) {
+    why.clear();
+    // The C library would read the name only up to a NUL and open another file.
+    if (path.find('\0') != std::string::npos) {
+        why = "has a NUL byte in its name";
+        return false;
+    }
+    // Without O_NONBLOCK, opening a pipe would wait for a writer for ever; a regular file reads the same.
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (fd.get() < 0) {
+        if (errno == EISDIR)
+            why = "is a folder, not a file";
+        else if (errno != ENOENT && errno != ENOTDIR)
+            why = std::string("cannot be opened: ") + std::strerror(errno);
+        return false;
+    }
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0) {
+        why = std::string("cannot be read: ") + std::strerror(errno);
+        return false;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        why = "is a folder, not a file";
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        why = "is not a regular file (a pipe, a device or a socket)";
+        return false;
+    }
+    if (static_cast<std::uintmax_t>(info.st_size) > maxBytes) {
+        why = "is larger than " + std::to_string(maxBytes >> 20) + " MB";
+        return false;
+    }
+    bytes.clear();
+    bytes.reserve(static_cast<std::size_t>(info.st_size));
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            why = std::string("cannot be read: ") + std::strerror(errno);
+            return false;
+        }
+        if (n == 0) return true;
+        // A file that grows while it is read is still held to the limit.
+        if (bytes.size() + static_cast<std::size_t>(n) > maxBytes) {
+            why = "is larger than " + std::to_string(maxBytes >> 20) + " MB";
+            return false;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+}
 
 namespace {
 
@@ -39,13 +117,8 @@ std::vector<std::u16string> TextFile::splitLines(const std::string& bytes) {
 
 bool TextFile::open(const std::string& path) {
     close();
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
     std::string bytes;
-    char chunk[1 << 16];
-    while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
-        bytes.append(chunk, static_cast<std::size_t>(in.gcount()));
-    if (in.bad()) return false;
+    if (!readRegularFile(path, kMaxBytes, bytes, problem_)) return false;
     // The decoded lines are kept end to end in one text: a long script then takes about its own size
     // in memory rather than a string (and its allocation) a line.
     text_.reserve(bytes.size());

@@ -101,6 +101,16 @@ void ControlWidget::paintEvent(QPaintEvent* event) {
     }
 }
 
+std::u16string_view ControlWidget::shownPart(std::u16string_view caption, QSize box,
+                                             const QFontMetrics& metrics) {
+    // No glyph is narrower than a pixel and no line shorter than the line spacing, so a label shows at
+    // most this many characters; laying out the rest of a line of millions would freeze the window.
+    // The lines wrap the same way up to the cut, so what shows does not change.
+    const auto rows = static_cast<std::size_t>(box.height() / std::max(1, metrics.lineSpacing()) + 2);
+    const auto columns = static_cast<std::size_t>(std::max(0, box.width()) + 2);
+    return caption.substr(0, std::min(caption.size(), rows * columns));
+}
+
 void ControlWidget::paintLabel(QPainter& p, const QRect& dirty) {
     const QRect r = rect();
     if (control_.backStyle == 1) p.fillRect(r, toQColor(control_.backColor));
@@ -113,7 +123,8 @@ void ControlWidget::paintLabel(QPainter& p, const QRect& dirty) {
     // second.
     const QRect inner = r.adjusted(1, 1, -1, -1);
     if (textStale_) {
-        text_.setText(QString::fromStdU16String(control_.caption));
+        const std::u16string_view shown = shownPart(control_.caption, inner.size(), fontMetrics());
+        text_.setText(QString::fromUtf16(shown.data(), static_cast<qsizetype>(shown.size())));
         text_.setTextFormat(Qt::PlainText);
         text_.setTextWidth(inner.width());
         QTextOption option(control_.alignment == 1   ? Qt::AlignRight

@@ -1,37 +1,89 @@
 #include "qt/QtPictureLoader.h"
 
-#include <QFileInfo>
 #include <QImageReader>
 #include <iostream>
 
-std::optional<PictureSize> QtPictureLoader::load(const std::string& path) {
-    const QString file = QString::fromStdString(path);
-    const QFileInfo info(file);
-    if (!info.isFile()) return std::nullopt;
-    // The title card is read again at every resize; the file on disk decides, but an unchanged file
-    // need not be decoded twice.
-    if (auto known = pictures_.constFind(file);
-        known != pictures_.cend() && known->modified == info.lastModified() && known->bytes == info.size())
-        return PictureSize{known->image.width(), known->image.height()};
-    QImageReader reader(file);
+#include <sys/stat.h>
+
+namespace {
+
+QImage decode(const std::string& path, QString& why) {
+    QImageReader reader(QString::fromStdString(path));
     reader.setDecideFormatFromContent(true);
+    // Qt's allocation limit refuses a picture whose header claims more pixels than a desktop can hold.
     QImage image = reader.read();
     if (image.isNull()) {
-        // The game goes on without the picture; the story's author is told once which file it was.
-        if (!warned_.contains(file)) {
-            warned_.insert(file);
-            std::cerr << "rumena: warning: " << path << ": the picture cannot be decoded ("
-                      << reader.errorString().toStdString() << ")\n";
-        }
-        return std::nullopt;
+        why = reader.errorString();
+        return image;
     }
     // Kept in the format the window paints fastest.
     image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
-    pictures_.insert(file, {image, info.lastModified(), info.size()});
-    ++generation_;
+    return image;
+}
+
+} // namespace
+
+std::optional<QtPictureLoader::Identity> QtPictureLoader::identityOf(const std::string& path) {
+    if (path.find('\0') != std::string::npos) return std::nullopt;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+    return Identity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+                    static_cast<std::int64_t>(info.st_mtim.tv_sec),
+                    static_cast<std::int64_t>(info.st_mtim.tv_nsec), static_cast<std::int64_t>(info.st_size)};
+}
+
+QImage QtPictureLoader::find(const std::string& path) const {
+    auto identity = identityOf(path);
+    if (!identity) return QImage();
+    auto known = byIdentity_.find(*identity);
+    if (known == byIdentity_.end()) return QImage();
+    kept_.splice(kept_.begin(), kept_, known->second);
+    return known->second->image;
+}
+
+void QtPictureLoader::keep(const Identity& identity, const QImage& image) const {
+    kept_.push_front({identity, image});
+    byIdentity_[identity] = kept_.begin();
+    keptBytes_ += image.sizeInBytes();
+    while (kept_.size() > 1 && keptBytes_ > kBudgetBytes) {
+        keptBytes_ -= kept_.back().image.sizeInBytes();
+        byIdentity_.erase(kept_.back().identity);
+        kept_.pop_back();
+    }
+}
+
+std::optional<PictureSize> QtPictureLoader::load(const std::string& path) {
+    auto identity = identityOf(path);
+    if (!identity) return std::nullopt;
+    // The title card is read again at every resize: an unchanged file need not be decoded twice.
+    QImage image = find(path);
+    if (image.isNull()) {
+        QString why;
+        image = decode(path, why);
+        if (image.isNull()) {
+            // The game goes on without the picture; the story's author is told once which file it was.
+            const QString file = QString::fromStdString(path);
+            if (!warned_.contains(file)) {
+                warned_.insert(file);
+                std::cerr << "rumena: warning: " << path << ": the picture cannot be decoded ("
+                          << why.toStdString() << ")\n";
+            }
+            return std::nullopt;
+        }
+        keep(*identity, image);
+        ++generation_;
+    }
     return PictureSize{image.width(), image.height()};
 }
 
 QImage QtPictureLoader::picture(const std::string& path) const {
-    return pictures_.value(QString::fromStdString(path)).image;
+    QImage image = find(path);
+    if (!image.isNull()) return image;
+    // Let go to keep within the budget: decoded again, as it still is on disk.
+    auto identity = identityOf(path);
+    if (!identity) return image;
+    QString why;
+    image = decode(path, why);
+    if (!image.isNull()) keep(*identity, image);
+    return image;
 }

@@ -27,7 +27,11 @@ void Fom::OpenScript(const std::u16string& name) {
     script.nextLineNumber = 0;
     closeScript();
     const std::string path = textFile(name);
-    if (!script.file.open(path)) throw GameError::inFile(path, "the scene script cannot be found");
+    if (!script.file.open(path)) {
+        const std::string& problem = script.file.problem();
+        throw GameError::inFile(path, problem.empty() ? "the scene script cannot be found"
+                                                      : "the scene script " + problem);
+    }
     LblTim.setEnabled(true);
 }
 

@@ -5,15 +5,19 @@
 
 namespace {
 const Color kCyan = rgb(0, 255, 255);
+// No label of any window shows more of a line than this: each row holds a few hundred characters at
+// most. A longer line is kept only up to here, as each line is copied into every row it scrolls
+// through, twice.
+constexpr std::size_t kLongestShownLine = 4096;
 } // namespace
 
 void Fom::ShowTextLine() {
     const std::size_t last = Lbl.size() - 1;
     // The lines move up by swapping, so the text is not copied; the top line's room takes the new one.
     for (std::size_t i = 1; i <= last; ++i) std::swap(Lbl[i - 1]->caption, Lbl[i]->caption);
-    Lbl[last]->caption = script.CurrentLine;
+    Lbl[last]->caption.assign(script.CurrentLine, 0, kLongestShownLine);
     for (std::size_t i = 0; i <= last; ++i) Lbl2[i]->caption = Lbl[i]->caption;
-    textLog.add(script.CurrentLine);
+    textLog.add(Lbl[last]->caption);
 }
 
 void Fom::ShowClickPrompt(int red, int green, int blue) {

@@ -6,6 +6,7 @@
 #include <QPixmap>
 #include <QTimer>
 #include <cmath>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace {
@@ -307,4 +308,22 @@ TEST_F(PictureGame, ExitWhenShownEndsOnceTheTitleIsPaintedWithoutStartingTheSoun
     EXPECT_EQ(titlePaints, 1) << "the title card is painted once before the end";
     EXPECT_TRUE(w.widgetOf(*w.fom().StartCom[0])->isVisible());
     EXPECT_FALSE(w.music().soundStarted());
+}
+
+TEST_F(PictureGame, ALineOfMillionsOfCharactersShowsTheStartThatFits) {
+    game.lines("txt/opn.dat",
+               {">img>quad", std::string(5'000'000, 'W'), "二行目のテキストです", ">ive>next"});
+    startWindow();
+    playToThePause();
+    EXPECT_EQ(fom().Lbl[19]->caption.size(), 4096u);
+    const QImage shot = screen();
+    if (const char* dir = std::getenv("RUMENA_SHOTS")) shot.save(QString(dir) + "/long_line.png");
+    // The row above the last holds the long line: drawn, in the text's colour, across the row.
+    QWidget* row = window->widgetOf(*fom().Lbl[19]);
+    const QRect r(row->mapTo(window.get(), QPoint(0, 0)), row->size());
+    int ink = 0;
+    for (int x = r.left(); x < r.right(); ++x)
+        for (int y = r.top(); y < r.bottom(); ++y)
+            if (qRed(shot.pixel(x, y)) < 160 && qGreen(shot.pixel(x, y)) < 100) ++ink;
+    EXPECT_GT(ink, r.width()) << "the long line is not drawn";
 }

@@ -6,6 +6,9 @@
 #include <QAudioFormat>
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 namespace {
 
 QAudioFormat cdFormat() {
@@ -88,4 +91,34 @@ TEST_F(MusicStreamTest, HoldsOnlyAFewSecondsWhateverThePieceLasts) {
     EXPECT_GT(ahead, 0);
     EXPECT_LE(slow.msForBytes(ahead), MusicStream::kAheadMs + 500) << "the decoder should wait, not run on";
     EXPECT_LT(slow.length(), 0) << "the end is not reached by a reader this far behind";
+}
+
+TEST_F(MusicStreamTest, NoiseOrAPieceCutShortEndsOrFailsQuietly) {
+    std::string noise(256 * 1024, '\0');
+    unsigned state = 13;
+    for (char& c : noise) c = static_cast<char>((state = state * 1103515245u + 12345u) >> 16);
+    game.bytes("noise.mp3", noise);
+    // The sample cut in the middle of a frame.
+    std::ifstream sample(kSampleMp3, std::ios::binary);
+    const std::string cut((std::istreambuf_iterator<char>(sample)), std::istreambuf_iterator<char>());
+    game.bytes("cut.mp3", cut.substr(0, cut.size() / 3 + 7));
+    const double before = residentMiB();
+    for (const char* name : {"noise.mp3", "cut.mp3"}) {
+        SCOPED_TRACE(name);
+        MusicStream piece(QString::fromStdString(game.dir() + "/" + name));
+        bool failed = false;
+        QObject::connect(&piece, &MusicStream::failed, [&] { failed = true; });
+        piece.start(cdFormat());
+        EXPECT_TRUE(pumpUntil(
+            [&] {
+                QByteArray chunk(65536, '\0');
+                while (piece.available() > 0) piece.read(chunk.data(), chunk.size());
+                return failed || piece.atEnd();
+            },
+            20000))
+            << "the piece neither ended nor failed";
+    }
+    if (kMemoryFiguresHold) {
+        EXPECT_LT(residentMiB() - before, 64.0);
+    }
 }

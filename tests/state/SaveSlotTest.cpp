@@ -1,6 +1,12 @@
 #include "support/TestGame.h"
 
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
 #include <gtest/gtest.h>
+#include <random>
+#include <thread>
 
 #include <filesystem>
 #include <fstream>
@@ -303,6 +309,52 @@ TEST(SaveSlot, ASaveKilledHalfWayLeavesTheOldSaveWhole) {
     EXPECT_EQ(f.game.TurnCount, 12);
     f.m_menu_Click(2);
     EXPECT_EQ(fileBytes(p.save()), joined(saveLines()));
+    EXPECT_FALSE(fs::exists(p.save().string() + ".tmp"));
+}
+
+// Processes killed at random moments while they save again and again: after every kill the slot holds
+// one whole save, the one before or one of those being written.
+TEST(SaveSlot, SurvivesTwoHundredKillsAtRandomMoments) {
+    Playing p;
+    Fom& f = p.fom();
+    std::vector<std::string> whole;
+    for (int turns : {77, 78}) {
+        f.game.TurnCount = turns;
+        f.m_menu_Click(2);
+        whole.push_back(fileBytes(p.save()));
+    }
+    p.writeSave(saveLines());
+    whole.push_back(joined(saveLines()));
+
+    std::mt19937 random(13);
+    std::uniform_int_distribution<int> delayMicroseconds(0, 20000);
+    int killedWhileSaving = 0;
+    for (int kill = 0; kill < 200; ++kill) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (int turns = 77;; turns = 155 - turns) {
+                f.game.TurnCount = turns;
+                f.m_menu_Click(2);
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(delayMicroseconds(random)));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status));
+        const std::string bytes = fileBytes(p.save());
+        ASSERT_NE(std::find(whole.begin(), whole.end(), bytes), whole.end())
+            << "kill " << kill << " left a save of " << bytes.size() << " bytes that is no whole save";
+        if (fs::exists(p.save().string() + ".tmp")) ++killedWhileSaving;
+    }
+    // Many kills land inside a save, between making the temporary file and renaming it.
+    EXPECT_GT(killedWhileSaving, 0);
+    std::printf("200 kills, %d of them inside a save\n", killedWhileSaving);
+    // The game loads what is left and saves over it.
+    f.m_menu_Click(1);
+    EXPECT_TRUE(p.messages().empty());
+    f.m_menu_Click(2);
     EXPECT_FALSE(fs::exists(p.save().string() + ".tmp"));
 }
 
