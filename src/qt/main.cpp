@@ -1,6 +1,7 @@
 // rumena: plays the story game in a window, or headless for scripted play-throughs.
 #include "headless/HeadlessHost.h"
 #include "qt/QtHost.h"
+#include "qt/QtPictureLoader.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -59,7 +60,8 @@ int main(int argc, char* argv[]) {
 
     if (parser.isSet(headless)) {
         QCoreApplication app(argc, argv); // for the picture decoders' plug-ins; no display needed
-        return runHeadless(gameDir, fixedSeed, std::cin, std::cout, std::cerr);
+        QtPictureLoader pictures;
+        return runHeadless(gameDir, fixedSeed, pictures, std::cin, std::cout, std::cerr);
     }
     return runQtHost(argc, argv, gameDir, fixedSeed);
 }
