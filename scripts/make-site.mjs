@@ -21,21 +21,34 @@ fs.mkdirSync(path.join(site, "game"), { recursive: true });
 for (const f of ["index.html", "rumena.css", "main.js"]) fs.copyFileSync(path.join(pageDir, f), path.join(site, f));
 for (const f of ["rumena.js", "rumena.wasm"]) fs.copyFileSync(path.join(moduleDir, f), path.join(site, f));
 
-// The game's files, less a save slot left in the folder: the player's saves live in the browser.
-const files = [];
-function copy(from, rel) {
-    for (const entry of fs.readdirSync(from, { withFileTypes: true })) {
+// The game's files, less a save slot left in the folder (the player's saves live in the browser):
+// the music as files of its own for the page's <audio>, everything else packed into one file that the
+// page fetches at once, listed in files.json with where each file lies in the pack.
+const packed = [];
+const music = [];
+const parts = [];
+let offset = 0;
+function collect(from, rel) {
+    for (const entry of fs.readdirSync(from, { withFileTypes: true }).sort((a, b) => (a.name < b.name ? -1 : 1))) {
         const r = rel ? `${rel}/${entry.name}` : entry.name;
+        const full = path.join(from, entry.name);
         if (entry.isDirectory()) {
-            fs.mkdirSync(path.join(site, "game", r), { recursive: true });
-            copy(path.join(from, entry.name), r);
-        } else if (entry.isFile() && !/^txt\/save\.dat(\.tmp)?$/i.test(r)) {
-            fs.copyFileSync(path.join(from, entry.name), path.join(site, "game", r));
-            files.push(r);
+            collect(full, r);
+        } else if (!entry.isFile() || /^txt\/save\.dat(\.tmp)?$/i.test(r)) {
+            continue;
+        } else if (/\.mp3$/i.test(r)) {
+            fs.mkdirSync(path.dirname(path.join(site, "game", r)), { recursive: true });
+            fs.copyFileSync(full, path.join(site, "game", r));
+            music.push(r);
+        } else {
+            const bytes = fs.readFileSync(full);
+            parts.push(bytes);
+            packed.push([r, offset, bytes.length]);
+            offset += bytes.length;
         }
     }
 }
-copy(gameDir, "");
-files.sort();
-fs.writeFileSync(path.join(site, "game", "files.json"), JSON.stringify(files));
-console.log(`site: ${site} (${files.length} game files)`);
+collect(gameDir, "");
+fs.writeFileSync(path.join(site, "game", "files.pack"), Buffer.concat(parts));
+fs.writeFileSync(path.join(site, "game", "files.json"), JSON.stringify({ packed, music }));
+console.log(`site: ${site} (${packed.length} files packed, ${music.length} pieces of music)`);

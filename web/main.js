@@ -455,21 +455,25 @@ async function loadGame(key, entries) {
     return { key, dir, urls };
 }
 
-async function builtInGame() {
-    const list = await (await fetch("game/files.json")).json();
+// The built-in game: its files in one pack, its music beside it.
+async function fetchBuiltIn() {
+    const [list, pack] = await Promise.all([
+        fetch("game/files.json").then((r) => r.json()),
+        fetch("game/files.pack").then((r) => {
+            if (!r.ok) throw new Error(`game/files.pack: ${r.status}`);
+            return r.arrayBuffer();
+        }),
+    ]);
+    return { list, pack };
+}
+
+function builtInGame(fetched) {
+    const { list, pack } = fetched;
     const url = (p) => "game/" + p.split("/").map(encodeURIComponent).join("/");
-    return loadGame(
-        "built-in",
-        list.map((path) => ({
-            path,
-            url: () => url(path),
-            bytes: async () => {
-                const r = await fetch(url(path));
-                if (!r.ok) throw new Error(`${path}: ${r.status}`);
-                return r.arrayBuffer();
-            },
-        })),
-    );
+    return loadGame("built-in", [
+        ...list.packed.map(([path, offset, size]) => ({ path, bytes: async () => new Uint8Array(pack, offset, size) })),
+        ...list.music.map((path) => ({ path, url: () => url(path) })),
+    ]);
 }
 
 function folderGame(name, files) {
@@ -540,13 +544,16 @@ function start() {
         ["string", "number", "number", "number"],
         [game.dir, seed, stage.clientWidth, stage.clientHeight],
     );
+    performance.mark("started");
     if (outcome === 0) render();
+    performance.mark("title");
     stage.focus();
 }
 
 async function play(load) {
     try {
         const next = await load();
+        performance.mark("loaded");
         if (game && game.key !== next.key) for (const url of game.urls.values()) if (url.startsWith("blob:")) URL.revokeObjectURL(url);
         game = next;
         start();
@@ -606,12 +613,14 @@ document.addEventListener("drop", async (e) => {
 // ---- Start-up ----
 
 async function boot() {
-    const gameLoaded = fetch("game/files.json").then(() => null);
+    const builtIn = fetchBuiltIn();
     M = await createRumena({ onMusic, onMessage, onPopup, onOpen, onFail });
+    performance.mark("module");
     mkdirs(SAVES);
     M.FS.mount(M.FS.filesystems.IDBFS, {}, SAVES);
-    await Promise.all([syncSaves(true), gameLoaded]);
-    await play(builtInGame);
+    const [fetched] = await Promise.all([builtIn, syncSaves(true)]);
+    performance.mark("saves");
+    await play(() => builtInGame(fetched));
     window.rumena = { module: M, render, view: () => view }; // for the tests and the curious
     document.body.dataset.ready = "true";
 }

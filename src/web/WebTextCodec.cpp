@@ -6,15 +6,43 @@
 
 #include <emscripten.h>
 
-// Decodes one code of one or two bytes with TextDecoder("shift_jis") and writes its UTF-16 units to
-// out (at most 4); returns how many. The decoder is made once.
+#include <vector>
+
+// Fills table with what TextDecoder("shift_jis") makes of every code: at [b] the one-byte code b, at
+// [0x100 + (lead << 8 | trail)] the two-byte code; 0xFFFF where the code is not one character. The
+// two-byte codes of a lead byte are decoded in one pass: an invalid pair gives U+FFFD, followed by
+// the trail byte itself when that is ASCII, as the decoder's standard says. (The body passes through
+// the C preprocessor, which splits "=>" and "===": it uses neither.)
 // clang-format off
-EM_JS(int, rumena_decode_shift_jis, (const char* bytes, int length, char16_t* out), {
-    const decoder = Module.shiftJisDecoder || (Module.shiftJisDecoder = new TextDecoder("shift_jis"));
-    const text = decoder.decode(HEAPU8.slice(bytes, bytes + length));
-    const n = Math.min(text.length, 4);
-    for (let i = 0; i < n; ++i) HEAPU16[(out >> 1) + i] = text.charCodeAt(i);
-    return n;
+EM_JS(void, rumena_shift_jis_table, (char16_t* table), {
+    const decoder = new TextDecoder("shift_jis");
+    const at = table >> 1;
+    function one(bytes) {
+        const t = decoder.decode(bytes);
+        return t.length == 1 && t.charCodeAt(0) != 0xFFFD ? t.charCodeAt(0) : 0xFFFF;
+    }
+    for (let b = 0; b < 256; ++b) HEAPU16[at + b] = one(new Uint8Array([b]));
+    for (let lead = 0; lead < 256; ++lead) {
+        const base = at + 0x100 + (lead << 8);
+        const isLead = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC);
+        if (!isLead) {
+            HEAPU16.fill(0xFFFF, base, base + 256);
+            continue;
+        }
+        const pairs = new Uint8Array(512);
+        for (let t = 0; t < 256; ++t) pairs[2 * t] = lead, pairs[2 * t + 1] = t;
+        const text = decoder.decode(pairs);
+        let k = 0;
+        for (let t = 0; t < 256; ++t) {
+            const c = text.charCodeAt(k);
+            if (c != 0xFFFD)
+                HEAPU16[base + t] = c, k += 1;
+            else
+                HEAPU16[base + t] = 0xFFFF, k += t < 0x80 ? 2 : 1;
+        }
+        if (k != text.length) // not as the standard says: ask code by code
+            for (let t = 0; t < 256; ++t) HEAPU16[base + t] = one(new Uint8Array([ lead, t ]));
+    }
 });
 // clang-format on
 
@@ -24,14 +52,20 @@ namespace {
 constexpr char16_t kReplacement = u'\uFFFD';
 
 const ShiftJisTable& shiftJis() {
-    static const ShiftJisTable table([](std::string_view code) {
-        // The one byte 0x80 is not a character of the code page: the desktop's decoder rejects it,
-        // where the browser's passes it through.
-        if (code == "\x80") return std::u16string(1, kReplacement);
-        char16_t units[4];
-        const int n = rumena_decode_shift_jis(code.data(), static_cast<int>(code.size()), units);
-        return std::u16string(units, static_cast<std::size_t>(n));
-    });
+    static const ShiftJisTable table([] {
+        std::vector<char16_t> decoded(0x100 + 0x10000);
+        rumena_shift_jis_table(decoded.data());
+        return [decoded = std::move(decoded)](std::string_view code) {
+            // The one byte 0x80 is not a character of the code page: the desktop's decoder rejects
+            // it, where the browser's passes it through.
+            if (code == "\x80") return std::u16string(1, kReplacement);
+            const unsigned first = static_cast<unsigned char>(code[0]);
+            const char16_t c = code.size() == 1
+                                   ? decoded[first]
+                                   : decoded[0x100 + (first << 8 | static_cast<unsigned char>(code[1]))];
+            return c == 0xFFFF ? std::u16string() : std::u16string(1, c);
+        };
+    }());
     return table;
 }
 
