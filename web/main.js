@@ -121,8 +121,14 @@ function call(name, ...args) {
     return outcome;
 }
 
+let viewText = "";
+
 function render() {
-    view = JSON.parse(M.UTF8ToString(M._rumena_view()));
+    // The prompt's blink and the music's watchdog tick sixty times a second and mostly change nothing.
+    const text = M.UTF8ToString(M._rumena_view());
+    if (text === viewText) return;
+    viewText = text;
+    view = JSON.parse(text);
     if (!view) return;
     document.title = view.caption || "ルメナ";
     stage.style.background = view.back;
@@ -530,6 +536,7 @@ function clearGame() {
     elements.clear();
     for (const url of pictureUrls.values()) if (url) URL.revokeObjectURL(url);
     pictureUrls.clear();
+    viewText = "";
     statusLine.textContent = "";
 }
 
@@ -621,7 +628,7 @@ async function boot() {
     const [fetched] = await Promise.all([builtIn, syncSaves(true)]);
     performance.mark("saves");
     await play(() => builtInGame(fetched));
-    window.rumena = { module: M, render, view: () => view }; // for the tests and the curious
+    window.rumena = { module: M, view: () => view, music }; // for the tests and the curious
     document.body.dataset.ready = "true";
 }
 

@@ -1,7 +1,9 @@
 // The browser host in Chromium: a player starts the built-in story with the mouse, reads it, visits
 // a place, saves, reloads the page and loads the save.
 import assert from "node:assert/strict";
+import { execFileSync } from "node:child_process";
 import fs from "node:fs";
+import os from "node:os";
 import path from "node:path";
 import { after, before, test } from "node:test";
 import { launch, mouseClick, openTitle, serve } from "./browser.mjs";
@@ -23,7 +25,12 @@ after(async () => {
 });
 
 const storyText = (page) =>
-    page.evaluate(() => [...document.querySelectorAll('[data-name="Lbl"]')].map((e) => e.textContent).join("\n"));
+    page.evaluate(() =>
+        [...document.querySelectorAll('[data-name="Lbl"]')]
+            .map((e) => e.textContent)
+            .filter(Boolean)
+            .join("\n"),
+    );
 const caption = (page, name) => page.locator(`[data-name="${name}"]`).first().textContent();
 
 // Clicks on the scene area until the command panel takes clicks.
@@ -38,33 +45,43 @@ async function untilPlacesOpen(page) {
     throw new Error("the places never opened");
 }
 
-async function chooseFromMenu(page, opener, ...captions) {
+// Opens the popup menu, points at the save slot's submenu and clicks one of its items.
+async function chooseSaveMenu(page, opener, caption) {
     await opener();
-    for (const c of captions.slice(0, -1)) await page.locator(".menu .item", { hasText: c }).first().hover();
-    await page.locator(".menu .item .menu .item", { hasText: captions.at(-1) }).first().click();
+    await page.locator('.menu [data-menu="m_menu_menu"]').hover();
+    const item = page.locator('.menu [data-menu="m_menu"]', { hasText: caption });
+    assert.equal(await item.textContent(), caption);
+    await item.click();
 }
 
 test("a player starts the story, visits a place, saves, reloads and loads", async () => {
     let { page, errors } = await openTitle(context, server.url);
     await page.screenshot({ path: path.join(shots, "title.png") });
+    // The title music plays through the page's <audio>.
+    await page.waitForFunction(() => {
+        const a = window.rumena.music.audio;
+        return a && /\/opn\.mp3$/.test(a.src) && !a.paused && a.currentTime > 0;
+    });
 
     await mouseClick(page, page.locator('[data-name="StartCom"][data-index="0"]'));
-    await page.waitForFunction(() => document.body.innerText.includes("ルメナの町へようこそ。"));
+    await page.waitForFunction(() => document.body.innerText.includes("この町で九日間をすごすことになった。"));
     assert.match(await storyText(page), /ルメナの町へようこそ。\nこの町で九日間をすごすことになった。/);
     assert.equal(await caption(page, "DayDate"), "0");
+    await page.waitForFunction(() => /\/bgm\.mp3$/.test(window.rumena.music.audio?.src));
 
     const place = await untilPlacesOpen(page);
     assert.equal(await place.textContent(), "学校");
     await mouseClick(page, place);
-    await page.waitForFunction(() => document.body.innerText.includes("ガクがいた。"));
-    assert.equal(await caption(page, "DayDate"), "1");
+    // Whom the player meets there is drawn at random: the day goes on and a scene is told.
+    await page.waitForFunction(() => document.querySelector('[data-name="DayDate"]').textContent === "1");
+    await page.waitForFunction(() => [...document.querySelectorAll('[data-name="Lbl"]')].some((e) => e.textContent));
     const picture = await page.locator('[data-name="Pic"]').evaluate((e) => e.style.backgroundImage);
     assert.match(picture, /^url\("blob:/);
     await page.waitForTimeout(300); // the picture is painted
     await page.screenshot({ path: path.join(shots, "scene.png") });
 
     // Esc opens the menu where the player could click for it.
-    await chooseFromMenu(page, () => page.keyboard.press("Escape"), "Menu", "Save");
+    await chooseSaveMenu(page, () => page.keyboard.press("Escape"), "Save");
     assert.equal(await page.locator(".modal").count(), 0, "saving showed a message");
 
     await page.reload();
@@ -72,7 +89,7 @@ test("a player starts the story, visits a place, saves, reloads and loads", asyn
     await mouseClick(page, page.locator('[data-name="StartCom"][data-index="0"]'));
     await page.waitForFunction(() => document.body.innerText.includes("ルメナの町へようこそ。"));
     assert.equal(await caption(page, "DayDate"), "0");
-    await chooseFromMenu(page, () => mouseClick(page, page.locator('[data-name="menuLbl"]')), "Menu", "Load");
+    await chooseSaveMenu(page, () => mouseClick(page, page.locator('[data-name="menuLbl"]')), "Load");
     await page.waitForFunction(() => document.querySelector('[data-name="DayDate"]').textContent === "1");
     assert.deepEqual(errors, []);
 });
@@ -82,11 +99,32 @@ test("loading with no save shows the window's message", async () => {
     const { page } = await openTitle(fresh, server.url);
     await mouseClick(page, page.locator('[data-name="StartCom"][data-index="1"]'));
     await page.waitForFunction(() => document.body.innerText.includes("ルメナの町へようこそ。"));
-    await chooseFromMenu(page, () => page.keyboard.press("Escape"), "Menu", "Load");
+    await chooseSaveMenu(page, () => page.keyboard.press("Escape"), "Load");
     const message = page.locator(".modal .text");
     await message.waitFor();
     assert.match(await message.textContent(), /^There is no saved game to load: \/games\/built-in\/txt\/save\.dat/);
     await page.keyboard.press("Enter");
     assert.equal(await page.locator(".modal").count(), 0);
     await fresh.close();
+});
+
+test("a game folder opened from the computer plays in place of the built-in one", async () => {
+    const folder = fs.mkdtempSync(path.join(os.tmpdir(), "rumena-web-"));
+    const game = path.join(folder, "another");
+    const sjis = (text) => execFileSync("iconv", ["-f", "UTF-8", "-t", "CP932"], { input: text });
+    fs.mkdirSync(path.join(game, "TXT"), { recursive: true });
+    // Names in other letter cases, as the game's own data may have them.
+    fs.writeFileSync(path.join(game, "TXT", "Com.dat"), sjis("学校\r\n"));
+    fs.writeFileSync(path.join(game, "TXT", "hint.dat"), "");
+    fs.writeFileSync(path.join(game, "TXT", "OPN.DAT"), sjis("別の物語がはじまる。\r\n"));
+
+    const fresh = await browser.newContext({ viewport: { width: 800, height: 624 } });
+    const { page, errors } = await openTitle(fresh, server.url);
+    await page.locator("#folder").setInputFiles(game);
+    await page.waitForFunction(() => window.rumena.view()?.savePath.startsWith("/games/folder-another/"));
+    await mouseClick(page, page.locator('[data-name="StartCom"][data-index="0"]'));
+    await page.waitForFunction(() => document.body.innerText.includes("別の物語がはじまる。"));
+    assert.deepEqual(errors, []);
+    await fresh.close();
+    fs.rmSync(folder, { recursive: true, force: true });
 });
