@@ -504,8 +504,10 @@ function txtFolder() {
     return game.dir + (names.find((n) => n.toLowerCase() === "txt") || "txt");
 }
 
+// Copies the saves between the module's file system and the browser's storage; resolves to the
+// error, if any.
 function syncSaves(populate) {
-    return new Promise((resolve) => M.FS.syncfs(populate, () => resolve()));
+    return new Promise((resolve) => M.FS.syncfs(populate, (error) => resolve(error)));
 }
 
 // The save slot lives in the game's folder while the game runs and in the browser's storage between
@@ -524,7 +526,10 @@ function keepSave() {
     const kept = `${saveFolder()}/save.dat`;
     if (M.FS.analyzePath(view.savePath).exists) M.FS.writeFile(kept, M.FS.readFile(view.savePath));
     else if (M.FS.analyzePath(kept).exists) M.FS.unlink(kept);
-    syncSaves(false);
+    syncSaves(false).then((error) => {
+        // The game has its save for this visit; the player must know it will not outlast the page.
+        if (error) showModal(`The browser did not keep the save: ${error.message || error}.\r\nIt lasts only until this page is closed or reloaded.`);
+    });
 }
 
 function clearGame() {

@@ -1,5 +1,8 @@
 #include "platform/ShiftJisTable.h"
 
+#include <cstdint>
+#include <utility>
+
 namespace {
 
 constexpr char16_t kReplacement = u'\uFFFD';
@@ -15,6 +18,13 @@ int preference(unsigned code) {
     const unsigned lead = code >> 8;
     return lead == 0xED || lead == 0xEE ? 1 : 0;
 }
+
+// Characters of JIS X 0208 for which code page 932 decodes to look-alikes of its own (¥ for the
+// byte 0x5C, ～ for 〜, and so on) are still written, as the code of the look-alike.
+constexpr std::pair<char16_t, std::uint16_t> kWrittenAsLookAlikes[] = {
+    {u'\u00A2', 0x8191}, {u'\u00A3', 0x8192}, {u'\u00A5', 0x5C},   {u'\u00AC', 0x81CA}, {u'\u2014', 0x815C},
+    {u'\u2016', 0x8161}, {u'\u203E', 0x7E},   {u'\u2212', 0x817C}, {u'\u301C', 0x8160},
+};
 
 } // namespace
 
@@ -48,6 +58,8 @@ ShiftJisTable::ShiftJisTable(const CodeDecoder& decodeCode) : pairs_(0x10000, kN
         codes_[c] = static_cast<std::uint16_t>(code);
         rank[c] = preference(code);
     }
+    for (auto [c, code] : kWrittenAsLookAlikes)
+        if (rank[c] == 3) codes_[c] = code;
 }
 
 std::u16string ShiftJisTable::decode(std::string_view bytes) const {

@@ -6,10 +6,18 @@
 
 namespace {
 
-std::string le16(int v) { return {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8 & 0xFF)}; }
-std::string le32(int v) { return le16(v & 0xFFFF) + le16(v >> 16 & 0xFFFF); }
-std::string be16(int v) { return {static_cast<char>(v >> 8 & 0xFF), static_cast<char>(v & 0xFF)}; }
-std::string be32(int v) { return be16(v >> 16 & 0xFFFF) + be16(v & 0xFFFF); }
+std::string le16(int v) {
+    return {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8 & 0xFF)};
+}
+std::string le32(int v) {
+    return le16(v & 0xFFFF) + le16(v >> 16 & 0xFFFF);
+}
+std::string be16(int v) {
+    return {static_cast<char>(v >> 8 & 0xFF), static_cast<char>(v & 0xFF)};
+}
+std::string be32(int v) {
+    return be16(v >> 16 & 0xFFFF) + be16(v & 0xFFFF);
+}
 
 std::string png(int w, int h) {
     return std::string("\x89PNG\r\n\x1A\n", 8) + be32(13) + "IHDR" + be32(w) + be32(h) + std::string(5, '\0');
@@ -45,7 +53,8 @@ TEST(PictureHeader, ReadsTheSizeOfEachFormat) {
     expectSize(pictureSizeFromHeader(jpeg(640, 480)), 640, 480);
     // A progressive JPEG's frame marker.
     std::string progressive = jpeg(800, 600);
-    progressive[progressive.find("\xFF\xC0")] = '\xFF', progressive[progressive.find("\xFF\xC0") + 1] = '\xC2';
+    progressive[progressive.find("\xFF\xC0")] = '\xFF',
+    progressive[progressive.find("\xFF\xC0") + 1] = '\xC2';
     expectSize(pictureSizeFromHeader(progressive), 800, 600);
 }
 
@@ -66,6 +75,6 @@ TEST(PictureHeader, LoaderReadsFilesAndMissesQuietly) {
     TempGame game;
     game.bytes("grf/a.dat", png(12, 34));
     HeaderPictureLoader loader;
-    expectSize(loader.load(game.dir() + "grf/a.dat"), 12, 34);
-    EXPECT_FALSE(loader.load(game.dir() + "grf/missing.dat"));
+    expectSize(loader.load(game.dir() + "/grf/a.dat"), 12, 34);
+    EXPECT_FALSE(loader.load(game.dir() + "/grf/missing.dat"));
 }

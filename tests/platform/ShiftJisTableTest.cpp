@@ -43,8 +43,9 @@ TEST(ShiftJisTable, EncodesEveryCharacterAsTheDesktop) {
         const char16_t c = static_cast<char16_t>(unit);
         const std::u16string_view input(&c, 1);
         if (tableFromDesktop().encode(input) != text::toShiftJis(input)) {
-            ADD_FAILURE() << "encoding U+" << std::hex << unit << ": " << hex(tableFromDesktop().encode(input))
-                          << "against " << hex(text::toShiftJis(input));
+            ADD_FAILURE() << "encoding U+" << std::hex << unit << ": "
+                          << hex(tableFromDesktop().encode(input)) << "against "
+                          << hex(text::toShiftJis(input));
             ++differ;
         }
     }
