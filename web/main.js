@@ -84,7 +84,8 @@ function onOpen(path) {
     // Bonus pages open in a new tab, from the click that asks for them.
     let url = null;
     try {
-        url = URL.createObjectURL(new Blob([M.FS.readFile(path)], { type: "text/html" }));
+        // The page is the game's own Shift-JIS text.
+        url = URL.createObjectURL(new Blob([M.FS.readFile(path)], { type: "text/html; charset=shift_jis" }));
     } catch {
         return;
     }
@@ -283,6 +284,7 @@ function controlAt(target) {
     return el && stage.contains(el) ? { name: el.dataset.name, index: Number(el.dataset.index) } : null;
 }
 
+// What the button went down on: a control, the window's own background, or nothing.
 let pressed = null;
 
 stage.addEventListener("pointerdown", (e) => {
@@ -290,23 +292,20 @@ stage.addEventListener("pointerdown", (e) => {
     closeMenu();
     if (e.button !== 0) return;
     pointer = { x: e.clientX, y: e.clientY };
-    pressed = controlAt(e.target);
-    if (pressed) call("rumena_press", pressed.name, pressed.index);
+    pressed = controlAt(e.target) || (e.target === stage ? { name: "Fom", index: -1, background: true } : null);
+    if (pressed && !pressed.background) call("rumena_press", pressed.name, pressed.index);
 });
 
-stage.addEventListener("pointerup", (e) => {
-    if (e.button !== 0) return;
+// Released anywhere, even off the page, the control that was pressed hears of it.
+document.addEventListener("pointerup", (e) => {
+    if (e.button !== 0 || !pressed) return;
     pointer = { x: e.clientX, y: e.clientY };
-    const over = controlAt(e.target);
     const was = pressed;
     pressed = null;
-    if (was) {
-        call("rumena_release", was.name, was.index);
-        // A click is a press and a release on the same control.
-        if (over && over.name === was.name && over.index === was.index) call("rumena_click", was.name, was.index);
-    } else if (!over && e.target === stage) {
-        call("rumena_click", "Fom", -1);
-    }
+    const over = controlAt(e.target) || (e.target === stage ? { name: "Fom", index: -1 } : null);
+    if (!was.background) call("rumena_release", was.name, was.index);
+    // A click is a press and a release on the same control.
+    if (over && over.name === was.name && over.index === was.index) call("rumena_click", was.name, was.index);
 });
 
 stage.addEventListener("contextmenu", (e) => e.preventDefault());

@@ -108,7 +108,7 @@ test("loading with no save shows the window's message", async () => {
     await fresh.close();
 });
 
-test("a game folder opened from the computer plays in place of the built-in one", async () => {
+test("a game folder opened from the computer plays in place of the built-in one, bonus page and all", async () => {
     const folder = fs.mkdtempSync(path.join(os.tmpdir(), "rumena-web-"));
     const game = path.join(folder, "another");
     const sjis = (text) => execFileSync("iconv", ["-f", "UTF-8", "-t", "CP932"], { input: text });
@@ -116,7 +116,8 @@ test("a game folder opened from the computer plays in place of the built-in one"
     // Names in other letter cases, as the game's own data may have them.
     fs.writeFileSync(path.join(game, "TXT", "Com.dat"), sjis("学校\r\n"));
     fs.writeFileSync(path.join(game, "TXT", "hint.dat"), "");
-    fs.writeFileSync(path.join(game, "TXT", "OPN.DAT"), sjis("別の物語がはじまる。\r\n"));
+    fs.writeFileSync(path.join(game, "TXT", "OPN.DAT"), sjis("別の物語がはじまる。\r\n>html>omake>bonus\r\nおわり\r\n"));
+    fs.writeFileSync(path.join(game, "TXT", "omake.dat"), sjis("<html><body>おまけのページ</body></html>\r\n"));
 
     const fresh = await browser.newContext({ viewport: { width: 800, height: 624 } });
     const { page, errors } = await openTitle(fresh, server.url);
@@ -124,6 +125,13 @@ test("a game folder opened from the computer plays in place of the built-in one"
     await page.waitForFunction(() => window.rumena.view()?.savePath.startsWith("/games/folder-another/"));
     await mouseClick(page, page.locator('[data-name="StartCom"][data-index="0"]'));
     await page.waitForFunction(() => document.body.innerText.includes("別の物語がはじまる。"));
+
+    // The notice of the bonus page; a click on it opens the page in a new tab.
+    const notice = page.locator('[data-name="HtmlToolLbl"]');
+    await notice.waitFor({ state: "visible" });
+    const [bonus] = await Promise.all([fresh.waitForEvent("page"), mouseClick(page, notice)]);
+    await bonus.waitForLoadState();
+    assert.equal((await bonus.locator("body").textContent()).trim(), "おまけのページ");
     assert.deepEqual(errors, []);
     await fresh.close();
     fs.rmSync(folder, { recursive: true, force: true });
