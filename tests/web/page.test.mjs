@@ -8,7 +8,7 @@ import path from "node:path";
 import { after, before, test } from "node:test";
 import { launch, mouseClick, openTitle, serve } from "./browser.mjs";
 
-const shots = process.env.RUMENA_SHOTS || path.join(process.cwd(), "web-shots");
+const shots = process.env.RUMENA_SHOTS || path.join(os.tmpdir(), "rumena-web-shots");
 let server, browser, context;
 
 before(async () => {
