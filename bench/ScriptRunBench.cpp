@@ -3,6 +3,7 @@
 #include "BenchApp.h"
 #include "headless/HeadlessHost.h"
 #include "platform/TextCodec.h"
+#include "qt/QtPictureLoader.h"
 
 #include <QTemporaryDir>
 #include <filesystem>
@@ -47,7 +48,8 @@ void BM_RunLongScript(benchmark::State& state) {
         std::istringstream commands("click StartCom 0\ntick LblTim " + std::to_string(kLines + 10) +
                                     "\ndump ScriptOpen\n");
         std::ostringstream out, err;
-        const int status = runHeadless(game.dir(), 1u, commands, out, err);
+        QtPictureLoader pictures;
+        const int status = runHeadless(game.dir(), 1u, pictures, commands, out, err);
         if (status != 0) return state.SkipWithError(("the driver stopped: " + err.str()).c_str());
         benchmark::DoNotOptimize(out.str());
     }

@@ -6,7 +6,6 @@
 #include "headless/RecordingMusicDevice.h"
 #include "headless/StateDump.h"
 #include "platform/Desktop.h"
-#include "qt/QtPictureLoader.h"
 
 #include <algorithm>
 #include <chrono>
@@ -85,11 +84,12 @@ bool readDriverLine(std::istream& in, std::string& line) {
 
 class Driver {
   public:
-    Driver(const std::string& gameDir, std::optional<unsigned> seed, std::ostream& out)
+    Driver(const std::string& gameDir, std::optional<unsigned> seed, PictureLoader& pictures,
+           std::ostream& out)
         : events_(out), music_([this](const std::string& c) {
               events_.print("music", {{"command", c}});
           }),
-          desktop_(events_), platform_{music_, pictures_, desktop_, random_, seed.value_or(clockSeed())},
+          desktop_(events_), platform_{music_, pictures, desktop_, random_, seed.value_or(clockSeed())},
           fom_(platform_, gameDir), router_(fom_) {}
 
     // Creation, Load, the first Resize at the creation size and the title screen.
@@ -198,7 +198,6 @@ class Driver {
 
     EventOut events_;
     RecordingMusicDevice music_;
-    QtPictureLoader pictures_;
     RecordingDesktop desktop_;
     QueuedRandom random_;
     Platform platform_;
@@ -208,9 +207,9 @@ class Driver {
 
 } // namespace
 
-int runHeadless(const std::string& gameDir, std::optional<unsigned> seed, std::istream& in, std::ostream& out,
-                std::ostream& err) {
-    Driver driver(gameDir, seed, out);
+int runHeadless(const std::string& gameDir, std::optional<unsigned> seed, PictureLoader& pictures,
+                std::istream& in, std::ostream& out, std::ostream& err) {
+    Driver driver(gameDir, seed, pictures, out);
     try {
         driver.start();
         for (std::string line; readDriverLine(in, line);) {

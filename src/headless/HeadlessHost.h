@@ -3,8 +3,10 @@
 #include <optional>
 #include <string>
 
+class PictureLoader;
+
 // Runs the game without a window, driven by commands on standard input, printing what a player would
 // notice outside the window as JSON lines. Returns the exit status: 0 at the end of the commands,
-// 2 for a malformed command, 3 for the game's run-time error.
-int runHeadless(const std::string& gameDir, std::optional<unsigned> seed, std::istream& in, std::ostream& out,
-                std::ostream& err);
+// 2 for a malformed command, 3 for the game's run-time error. The host lends its picture loader.
+int runHeadless(const std::string& gameDir, std::optional<unsigned> seed, PictureLoader& pictures,
+                std::istream& in, std::ostream& out, std::ostream& err);

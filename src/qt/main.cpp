@@ -3,6 +3,7 @@
 #include "qt/CommandLine.h"
 #include "qt/GameFolder.h"
 #include "qt/QtHost.h"
+#include "qt/QtPictureLoader.h"
 
 #include <QCoreApplication>
 #include <QtGlobal>
@@ -32,7 +33,8 @@ int main(int argc, char* argv[]) {
     if (line.headless) {
         // The driver's contract: the folder given, or the program's own, whatever it holds.
         QCoreApplication app(argc, argv); // for the picture decoders' plug-ins; no display needed
-        return runHeadless(line.gameDir.value_or(executableFolder), line.seed, std::cin, std::cout,
+        QtPictureLoader pictures;
+        return runHeadless(line.gameDir.value_or(executableFolder), line.seed, pictures, std::cin, std::cout,
                            std::cerr);
     }
 

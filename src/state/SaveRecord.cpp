@@ -3,8 +3,10 @@
 #include "app/GameError.h"
 #include "platform/TextCodec.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <optional>
 
 namespace {
@@ -46,6 +48,33 @@ std::optional<long> whole(const std::u16string& line, long low, long high) {
     return value;
 }
 
+// A number in fixed notation filling [first, last), as std::from_chars reads it.
+bool fixedNumber(const char* first, const char* last, double& value) {
+#if defined(_LIBCPP_VERSION)
+    // The browser build's C++ library has no floating-point from_chars: the same forms are checked
+    // here and read by strtod, whose C locale there is never changed.
+    std::string s(first, last);
+    std::string lower;
+    for (char c : s) lower.push_back(static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c));
+    const std::size_t sign = !lower.empty() && lower[0] == '-' ? 1 : 0;
+    const std::string body = lower.substr(sign);
+    bool fixed = body == "inf" || body == "infinity";
+    if (!fixed) {
+        const std::size_t point = body.find('.');
+        const std::string digits =
+            point == std::string::npos ? body : body.substr(0, point) + body.substr(point + 1);
+        fixed = !digits.empty() && digits.find_first_not_of("0123456789") == std::string::npos;
+    }
+    if (!fixed) return false;
+    errno = 0;
+    value = std::strtod(s.c_str(), nullptr);
+    return errno != ERANGE;
+#else
+    auto [end, error] = std::from_chars(first, last, value, std::chars_format::fixed);
+    return error == std::errc() && end == last;
+#endif
+}
+
 // "True" or "False" in any letter case, or a number that is true when it is not zero.
 std::optional<bool> boolean(const std::u16string& line) {
     auto text = trimmedAscii(line);
@@ -58,8 +87,7 @@ std::optional<bool> boolean(const std::u16string& line) {
     const char* first = text->data();
     const char* last = first + text->size();
     if (first != last && *first == '+') ++first;
-    auto [end, error] = std::from_chars(first, last, value, std::chars_format::fixed);
-    if (error != std::errc() || end != last || first == last || std::isnan(value)) return std::nullopt;
+    if (first == last || !fixedNumber(first, last, value) || std::isnan(value)) return std::nullopt;
     return value != 0;
 }
 

@@ -1,0 +1,28 @@
+#pragma once
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Shift-JIS (code page 932) by table, for C libraries without that code page. The table is built once
+// from a decoder of single characters: every one-byte code and every two-byte code is asked for the
+// one character it stands for. Text is then decoded as the C library's converter does: a valid
+// two-byte code first, else a valid one-byte code, else U+FFFD for one byte and on with the next.
+class ShiftJisTable {
+  public:
+    // Decodes one code of one or two bytes: its one character, or nothing when it is not one valid
+    // character.
+    using CodeDecoder = std::function<std::u16string(std::string_view code)>;
+    explicit ShiftJisTable(const CodeDecoder& decodeCode);
+
+    std::u16string decode(std::string_view bytes) const;
+    // A character without a Shift-JIS form is written as "?", as the system code page does.
+    std::string encode(std::u16string_view text) const;
+
+  private:
+    static constexpr char16_t kNone = 0xFFFF;
+    std::array<char16_t, 256> single_{};
+    std::vector<char16_t> pairs_;      // by lead byte << 8 | trail byte
+    std::vector<std::uint16_t> codes_; // by character: its code, 0 when it has none
+};

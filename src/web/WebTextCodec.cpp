@@ -1,0 +1,149 @@
+// The text conversions of the browser build. Emscripten's C library has no code page 932, so
+// Shift-JIS goes through a table that the browser's own Shift-JIS decoder fills once; UTF-8 is
+// converted here.
+#include "platform/ShiftJisTable.h"
+#include "platform/TextCodec.h"
+
+#include <emscripten.h>
+
+#include <vector>
+
+// Fills table with what TextDecoder("shift_jis") makes of every code: at [b] the one-byte code b, at
+// [0x100 + (lead << 8 | trail)] the two-byte code; 0xFFFF where the code is not one character. The
+// two-byte codes of a lead byte are decoded in one pass: an invalid pair gives U+FFFD, followed by
+// the trail byte itself when that is ASCII, as the decoder's standard says. (The body passes through
+// the C preprocessor, which splits "=>" and "===": it uses neither.)
+// clang-format off
+EM_JS(void, rumena_shift_jis_table, (char16_t* table), {
+    const decoder = new TextDecoder("shift_jis");
+    const at = table >> 1;
+    function one(bytes) {
+        const t = decoder.decode(bytes);
+        return t.length == 1 && t.charCodeAt(0) != 0xFFFD ? t.charCodeAt(0) : 0xFFFF;
+    }
+    for (let b = 0; b < 256; ++b) HEAPU16[at + b] = one(new Uint8Array([b]));
+    for (let lead = 0; lead < 256; ++lead) {
+        const base = at + 0x100 + (lead << 8);
+        const isLead = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC);
+        if (!isLead) {
+            HEAPU16.fill(0xFFFF, base, base + 256);
+            continue;
+        }
+        const pairs = new Uint8Array(512);
+        for (let t = 0; t < 256; ++t) pairs[2 * t] = lead, pairs[2 * t + 1] = t;
+        const text = decoder.decode(pairs);
+        let k = 0;
+        for (let t = 0; t < 256; ++t) {
+            const c = text.charCodeAt(k);
+            if (c != 0xFFFD)
+                HEAPU16[base + t] = c, k += 1;
+            else
+                HEAPU16[base + t] = 0xFFFF, k += t < 0x80 ? 2 : 1;
+        }
+        if (k != text.length) // not as the standard says: ask code by code
+            for (let t = 0; t < 256; ++t) HEAPU16[base + t] = one(new Uint8Array([ lead, t ]));
+    }
+});
+// clang-format on
+
+namespace text {
+namespace {
+
+constexpr char16_t kReplacement = u'\uFFFD';
+
+const ShiftJisTable& shiftJis() {
+    static const ShiftJisTable table([] {
+        std::vector<char16_t> decoded(0x100 + 0x10000);
+        rumena_shift_jis_table(decoded.data());
+        return [decoded = std::move(decoded)](std::string_view code) {
+            // The one byte 0x80 is not a character of the code page: the desktop's decoder rejects
+            // it, where the browser's passes it through.
+            if (code == "\x80") return std::u16string(1, kReplacement);
+            const unsigned first = static_cast<unsigned char>(code[0]);
+            const char16_t c = code.size() == 1
+                                   ? decoded[first]
+                                   : decoded[0x100 + (first << 8 | static_cast<unsigned char>(code[1]))];
+            return c == 0xFFFF ? std::u16string() : std::u16string(1, c);
+        };
+    }());
+    return table;
+}
+
+} // namespace
+
+std::u16string fromShiftJis(std::string_view bytes) {
+    return shiftJis().decode(bytes);
+}
+
+void appendFromShiftJis(std::string_view bytes, std::u16string& t) {
+    t += shiftJis().decode(bytes);
+}
+
+std::string toShiftJis(std::u16string_view t) {
+    return shiftJis().encode(t);
+}
+
+std::u16string fromUtf8(std::string_view utf8) {
+    std::u16string out;
+    out.reserve(utf8.size());
+    auto byte = [&](std::size_t i) { return static_cast<unsigned char>(utf8[i]); };
+    for (std::size_t i = 0; i < utf8.size();) {
+        const unsigned b = byte(i);
+        std::size_t length = b < 0x80             ? 1
+                             : (b & 0xE0) == 0xC0 ? 2
+                             : (b & 0xF0) == 0xE0 ? 3
+                             : (b & 0xF8) == 0xF0 ? 4
+                                                  : 0;
+        char32_t c = length == 1 ? b : length == 2 ? (b & 0x1F) : length == 3 ? (b & 0x0F) : (b & 0x07);
+        bool valid = length > 0 && i + length <= utf8.size();
+        for (std::size_t k = 1; valid && k < length; ++k) {
+            valid = (byte(i + k) & 0xC0) == 0x80;
+            c = c << 6 | (byte(i + k) & 0x3F);
+        }
+        // Overlong forms, surrogates and code points past U+10FFFF are not UTF-8.
+        static constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (valid && (c < kLeast[length] || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)) valid = false;
+        if (!valid) {
+            out.push_back(kReplacement);
+            ++i;
+            continue;
+        }
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(c));
+        }
+        i += length;
+    }
+    return out;
+}
+
+std::string toUtf8(std::u16string_view t) {
+    std::string out;
+    out.reserve(t.size() * 3);
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        char32_t c = t[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < t.size() && t[i + 1] >= 0xDC00 && t[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (t[i + 1] - 0xDC00);
+            ++i;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = kReplacement; // half a pair
+        }
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+        } else if (c < 0x800) {
+            out += {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
+        } else if (c < 0x10000) {
+            out += {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
+                    static_cast<char>(0x80 | (c & 0x3F))};
+        } else {
+            out += {static_cast<char>(0xF0 | c >> 18), static_cast<char>(0x80 | (c >> 12 & 0x3F)),
+                    static_cast<char>(0x80 | (c >> 6 & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
+        }
+    }
+    return out;
+}
+
+} // namespace text
