@@ -1,6 +1,7 @@
 #include "FuzzGame.h"
 
 #include "headless/HeadlessHost.h"
+#include "qt/QtPictureLoader.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -28,7 +29,8 @@ void FuzzGame::reset(const std::vector<std::pair<std::string, std::string>>& fil
 int FuzzGame::play(const std::string& driver) {
     std::istringstream in(driver);
     std::ostringstream out, err;
-    return runHeadless(dir_, 1u, in, out, err);
+    QtPictureLoader pictures;
+    return runHeadless(dir_, 1u, pictures, in, out, err);
 }
 
 std::vector<std::string> fuzzParts(const char* data, std::size_t size, std::size_t count) {
