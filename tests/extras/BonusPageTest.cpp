@@ -11,11 +11,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string fileBytes(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 struct Playing {
     TempGame game;
     std::unique_ptr<TestWindow> w;

@@ -75,5 +75,8 @@ struct TestWindow {
     EventRouter router;
 };
 
+// The whole content of a file, byte for byte (empty when it cannot be read).
+std::string fileBytes(const std::string& path);
+
 std::string utf8(const std::u16string& s);
 std::u16string u16(const std::string& s);
