@@ -22,6 +22,10 @@ void MusicStream::start(const QAudioFormat& format) {
     // Samples are taken as the reader needs them; until then the decoder waits with a few in hand.
     connect(decoder_, &QAudioDecoder::bufferReady, this, &MusicStream::pull);
     connect(decoder_, &QAudioDecoder::finished, this, &MusicStream::finish);
+    connect(decoder_, &QAudioDecoder::durationChanged, this, [this] {
+        considerKeepingWhole();
+        pull();
+    });
     connect(decoder_, qOverload<QAudioDecoder::Error>(&QAudioDecoder::error), this, [this] {
         // A file that breaks off part of the way plays as far as it goes.
         if (anySamples_)
@@ -44,17 +48,46 @@ qint64 MusicStream::msForBytes(qint64 bytes) const {
     return perSecond <= 0 ? 0 : bytes * 1000 / perSecond;
 }
 
+void MusicStream::considerKeepingWhole() {
+    // Only while everything decoded so far is still in the kept beginning, so the whole stays unbroken.
+    if (whole_ || !decoder_ || !decoding_ || bufferStart_ != 0 || decoded_ != head_.size()) return;
+    const qint64 duration = decoder_->duration();
+    if (duration <= 0 || duration > kWholeMs) return;
+    whole_ = true;
+    buffer_.clear();
+    bufferStart_ = head_.size();
+}
+
+void MusicStream::letGoOfWhole() {
+    // The length the decoder foresaw was wrong: the piece is decoded as it plays after all.
+    whole_ = false;
+    const qint64 headBytes = bytesForMs(kHeadMs);
+    if (head_.size() > headBytes) {
+        head_.truncate(headBytes);
+        head_.squeeze();
+    }
+    restartAt(std::max(pos_, qint64{head_.size()}));
+}
+
 void MusicStream::pull() {
     if (!decoder_) return;
+    considerKeepingWhole();
     bool grewNow = false;
-    // Once far enough ahead the rest waits in the decoder, which stops until they are taken.
-    while (decoding_ && decoder_->bufferAvailable() && bufferEnd() - pos_ < bytesForMs(kAheadMs)) {
+    // Once far enough ahead the rest waits in the decoder, which stops until they are taken; a piece
+    // kept whole is taken as fast as it comes.
+    while (decoding_ && decoder_->bufferAvailable() &&
+           (whole_ || bufferEnd() - pos_ < bytesForMs(kAheadMs))) {
         const QAudioBuffer samples = decoder_->read();
         if (!samples.isValid()) continue;
         if (!anySamples_) format_ = samples.format();
         anySamples_ = true;
         append(samples.constData<char>(), samples.byteCount());
         grewNow = true;
+        if (tooLongToKeep_) break;
+    }
+    if (tooLongToKeep_) {
+        tooLongToKeep_ = false;
+        letGoOfWhole();
     }
     if (grewNow) emit grew();
 }
@@ -62,6 +95,15 @@ void MusicStream::pull() {
 void MusicStream::append(const char* data, qint64 size) {
     const qint64 from = decoded_;
     decoded_ += size;
+    if (whole_ && from == head_.size()) {
+        if (decoded_ > bytesForMs(kWholeMs) * 5 / 4) {
+            tooLongToKeep_ = true;
+            return;
+        }
+        head_.append(data, size);
+        bufferStart_ = head_.size();
+        return;
+    }
     // The beginning is kept for good the first time through.
     const qint64 headBytes = bytesForMs(kHeadMs);
     if (from == head_.size() && from < headBytes) head_.append(data, std::min(size, headBytes - from));
@@ -80,6 +122,10 @@ void MusicStream::finish() {
     decoding_ = false;
     length_ = decoded_;
     decoder_->stop();
+    if (tooLongToKeep_) {
+        tooLongToKeep_ = false;
+        letGoOfWhole();
+    }
     emit grew();
 }
 

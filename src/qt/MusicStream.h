@@ -10,6 +10,7 @@ class QAudioDecoder;
 // and waits there, so a long piece costs no more memory than a short one. The first seconds are kept,
 // so that the piece starts again from its beginning at once, and so are the last seconds read, so that
 // a piece stopped while the sound output still held some of it goes on from where it was heard.
+// A piece of a minute or less is decoded at once and kept whole: looping it then costs no decoding.
 class MusicStream : public QObject {
     Q_OBJECT
   public:
@@ -41,6 +42,9 @@ class MusicStream : public QObject {
     static constexpr qint64 kAheadMs = 2000;
     static constexpr qint64 kHeadMs = 2000;
     static constexpr qint64 kBehindMs = 1500;
+    static constexpr qint64 kWholeMs = 60000;
+    // Whether the whole piece is being, or has been, decoded into memory.
+    bool keptWhole() const { return whole_; }
 
   signals:
     // More samples are ready, or the end of the piece became known.
@@ -54,6 +58,8 @@ class MusicStream : public QObject {
     void append(const char* data, qint64 size);
     void finish();
     void restartAt(qint64 from);
+    void considerKeepingWhole();
+    void letGoOfWhole();
     qint64 bufferEnd() const { return bufferStart_ + buffer_.size(); }
 
     QString path_;
@@ -67,4 +73,6 @@ class MusicStream : public QObject {
     qint64 length_ = -1;
     bool decoding_ = false; // the decoder has more to give
     bool anySamples_ = false;
+    bool whole_ = false;
+    bool tooLongToKeep_ = false; // the piece outgrew what a whole piece may take
 };

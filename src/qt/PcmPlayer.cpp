@@ -8,8 +8,8 @@
 namespace {
 
 // The sound output holds this much; topping it up at the feeding interval keeps it from running dry.
-constexpr qint64 kBufferMs = 500;
-constexpr int kFeedMs = 120;
+constexpr qint64 kBufferMs = 1000;
+constexpr int kFeedMs = 250;
 // Without a sound output the decoder is kept moving at this pace, so the piece's end is known in time.
 constexpr int kSilentFeedMs = 250;
 // A piece starts only with this much decoded, unless it is shorter.

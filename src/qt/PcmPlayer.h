@@ -9,7 +9,7 @@
 class QAudioSink;
 class QIODevice;
 
-// Plays a piece through the desktop's sound output as it is decoded, topping up a half-second buffer
+// Plays a piece through the desktop's sound output as it is decoded, topping up a one-second buffer
 // a few times a second. Without a sound output the piece keeps time silently, so it still ends when it
 // would have.
 class PcmPlayer : public QObject {

@@ -81,8 +81,9 @@ TEST_F(MusicStreamTest, GoesBackAmongTheLastSecondsReadAndOnFromThere) {
 }
 
 TEST_F(MusicStreamTest, HoldsOnlyAFewSecondsWhateverThePieceLasts) {
-    // A 30-second piece read slowly: the decoder waits a couple of seconds ahead of the reader.
-    writeRepeatedSample(game.dir() + "/long.mp3", 30);
+    // A piece longer than is kept whole, read slowly: the decoder waits a couple of seconds ahead of the
+    // reader.
+    writeRepeatedSample(game.dir() + "/long.mp3", 90);
     MusicStream slow(QString::fromStdString(game.dir() + "/long.mp3"));
     slow.start(cdFormat());
     readAll(slow, slow.bytesForMs(500));
@@ -121,4 +122,18 @@ TEST_F(MusicStreamTest, NoiseOrAPieceCutShortEndsOrFailsQuietly) {
     if (kMemoryFiguresHold) {
         EXPECT_LT(residentMiB() - before, 64.0);
     }
+}
+
+TEST_F(MusicStreamTest, AShortPieceIsDecodedAtOnceAndLoopsWithoutTheDecoder) {
+    // Nothing is read: a piece under a minute is decoded to its end all the same, and kept.
+    MusicStream piece(QString::fromStdString(game.dir() + "/piece.mp3"));
+    piece.start(cdFormat());
+    ASSERT_TRUE(pumpUntil([&] { return piece.length() >= 0; }, 20000)) << "the piece was not decoded whole";
+    EXPECT_TRUE(piece.keptWhole());
+    EXPECT_EQ(piece.available(), piece.length());
+    const QByteArray once = readAll(piece);
+    piece.seek(0);
+    EXPECT_EQ(piece.available(), piece.length()) << "the loop starts again from memory, every sample ready";
+    EXPECT_TRUE(readAll(piece) == once);
+    EXPECT_TRUE(once == first) << "kept whole or decoded as it plays, the samples are the same";
 }
