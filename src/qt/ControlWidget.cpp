@@ -7,6 +7,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTextOption>
+#include <algorithm>
 
 QColor toQColor(unsigned c) {
     return QColor(redOf(c), greenOf(c), blueOf(c));
@@ -171,19 +172,28 @@ void ControlWidget::paintShape(QPainter& p) {
 }
 
 void ControlWidget::paintPictureBox(QPainter& p) {
-    const QImage picture = control_.picturePath.empty() ? QImage() : pictures_.picture(control_.picturePath);
-    if (picture.isNull() || picture.hasAlphaChannel()) p.fillRect(rect(), toQColor(control_.backColor));
-    if (!picture.isNull() && !rect().isEmpty()) {
-        // The picture is stretched over the whole box; its proportions are not kept. Scaling a large
-        // picture is slow, so the scaled copy is kept for the repaints that follow.
-        if (scaled_.size() != size() || scaledKey_ != picture.cacheKey()) {
-            scaled_ = picture.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-            scaledKey_ = picture.cacheKey();
+    // While the loader's count of decoded pictures stands still, the path shows what it showed: a part
+    // of the box painted again (under the blinking prompt) is drawn from the scaled copy at once.
+    const bool unchanged = !scaled_.isNull() && scaled_.size() == size() &&
+                           scaledPath_ == control_.picturePath && scaledGeneration_ == pictures_.generation();
+    if (!unchanged) {
+        const QImage picture =
+            control_.picturePath.empty() ? QImage() : pictures_.picture(control_.picturePath);
+        if (!picture.isNull() && !rect().isEmpty()) {
+            // The picture is stretched over the whole box; its proportions are not kept. Scaling a
+            // large picture is slow, so the scaled copy is kept for the repaints that follow.
+            if (scaled_.size() != size() || scaledKey_ != picture.cacheKey()) {
+                scaled_ = picture.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                scaledKey_ = picture.cacheKey();
+            }
+        } else {
+            scaled_ = QImage();
         }
-        p.drawImage(0, 0, scaled_);
-    } else {
-        scaled_ = QImage();
+        scaledPath_ = control_.picturePath;
+        scaledGeneration_ = pictures_.generation();
     }
+    if (scaled_.isNull() || scaled_.hasAlphaChannel()) p.fillRect(rect(), toQColor(control_.backColor));
+    if (!scaled_.isNull()) p.drawImage(0, 0, scaled_);
     if (control_.borderStyle == 1) {
         p.setPen(QColor(128, 128, 128));
         p.drawRect(rect().adjusted(0, 0, -1, -1));

@@ -55,6 +55,8 @@ class ControlWidget : public QWidget {
     // The picture scaled to the box, kept until the picture or the box's size changes.
     QImage scaled_;
     qint64 scaledKey_ = 0;
+    std::string scaledPath_;
+    quint64 scaledGeneration_ = 0;
     // A label's text laid out for its size and font, until one of them or the caption changes.
     QStaticText text_;
     bool textStale_ = true;

@@ -231,7 +231,10 @@ void GameWindow::sync() {
         pal.setColor(QPalette::Window, toQColor(win.backColor));
         stage_->setPalette(pal);
     }
-    for (WidgetLink& link : links_) link.sync(font());
+    // Every widget is on the window's screen: its scale is asked once, not once a widget.
+    const double perPixel = twipsPerPixel(*this);
+    const QFont& base = font();
+    for (WidgetLink& link : links_) link.sync(base, perPixel);
     syncStacking();
     syncTimers();
     syncWindowSize();

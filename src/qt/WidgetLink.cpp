@@ -20,11 +20,10 @@ WidgetLink::WidgetLink(const Control& control, QWidget& widget)
     : control_(control), widget_(widget), painted_(qobject_cast<ControlWidget*>(&widget)),
       button_(qobject_cast<QPushButton*>(&widget)), list_(qobject_cast<QListWidget*>(&widget)) {}
 
-void WidgetLink::sync(const QFont& baseFont) {
+void WidgetLink::sync(const QFont& baseFont, double perPixel) {
     const Control& c = control_;
     const bool first = !synced_;
     synced_ = true;
-    const double perPixel = twipsPerPixel(widget_);
     const QRect geometry(twipsToPixels(c.leftTw, perPixel), twipsToPixels(c.topTw, perPixel),
                          twipsToPixels(c.widthTw, perPixel), twipsToPixels(c.heightTw, perPixel));
     if (first || geometry != geometry_) widget_.setGeometry(geometry_ = geometry);

@@ -20,8 +20,9 @@ class WidgetLink {
 
     const Control& control() const { return control_; }
     QWidget& widget() const { return widget_; }
-    // Applies what changed in the control since the last call; baseFont is the window's font.
-    void sync(const QFont& baseFont);
+    // Applies what changed in the control since the last call; baseFont is the window's font and
+    // perPixel the twips a pixel on its screen.
+    void sync(const QFont& baseFont, double perPixel);
 
   private:
     void syncButton();

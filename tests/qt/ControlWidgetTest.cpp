@@ -1,9 +1,14 @@
 #include "qt/ControlWidget.h"
 
+#include "app/Control.h"
+#include "qt/QtPictureLoader.h"
+
 #include <QApplication>
 #include <QFont>
 #include <QFontMetrics>
+#include <QLinearGradient>
 #include <gtest/gtest.h>
+#include <memory>
 
 #include <string>
 
@@ -20,3 +25,62 @@ TEST(ControlWidget, LaysOutOnlyTheStartOfALineThatALabelCanShow) {
 }
 
 } // namespace
+
+namespace {
+
+// The click prompt over a patterned background, as it stands over the scene picture.
+struct PromptOverPicture {
+    PromptOverPicture() : shape(ControlKind::Shape, "ClickMe", -1, nullptr) {
+        shape.backStyle = 1;
+        shape.borderStyle = 0;
+        shape.fillStyle = 0;
+        shape.backColor = rgb(255, 255, 255);
+        shape.fillColor = rgb(0, 255, 255);
+        QPalette pal = parent.palette();
+        QLinearGradient sky(0, 0, 120, 120);
+        sky.setColorAt(0, QColor(250, 200, 220));
+        sky.setColorAt(1, QColor(30, 60, 160));
+        pal.setBrush(QPalette::Window, sky);
+        parent.setPalette(pal);
+        parent.setAutoFillBackground(true);
+        parent.resize(120, 120);
+    }
+    QImage shot(int style) {
+        shape.shapeStyle = style;
+        widget->refresh();
+        return parent.grab().toImage();
+    }
+    Control shape;
+    QtPictureLoader pictures;
+    QWidget parent;
+    std::unique_ptr<ControlWidget> widget = nullptr;
+    void place() {
+        widget = std::make_unique<ControlWidget>(shape, pictures, &parent);
+        widget->setGeometry(17, 23, 64, 72);
+    }
+};
+
+} // namespace
+
+TEST(ControlWidget, TheBlinkingPromptShowsTheFormAndColourItHasNow) {
+    PromptOverPicture prompt;
+    prompt.place();
+    const QImage circle = prompt.shot(3);
+    const QImage rounded = prompt.shot(4);
+    EXPECT_NE(circle, rounded);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(prompt.shot(3), circle);
+        EXPECT_EQ(prompt.shot(4), rounded);
+    }
+    // A new colour, and a new size, are drawn anew: the same as a prompt that never showed before.
+    prompt.shape.fillColor = rgb(255, 0, 255);
+    const QImage magenta = prompt.shot(3);
+    prompt.widget->resize(40, 40);
+    const QImage smaller = prompt.shot(3);
+    prompt.place();
+    EXPECT_EQ(prompt.shot(3), magenta);
+    prompt.widget->resize(40, 40);
+    EXPECT_EQ(prompt.shot(3), smaller);
+    EXPECT_NE(magenta, circle);
+    EXPECT_NE(smaller, magenta);
+}
