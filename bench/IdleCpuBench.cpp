@@ -4,8 +4,12 @@
 #include "BenchApp.h"
 #include "qt/GameWindow.h"
 
+#include <QAudioDevice>
+#include <QAudioFormat>
+#include <QAudioSink>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QMediaDevices>
 #include <QTimer>
 #include <sys/resource.h>
 
@@ -71,8 +75,40 @@ void BM_IdleBlinkingPrompt(benchmark::State& state) {
     measureIdle(state, window);
 }
 
+// What the desktop's sound output costs by itself, fed silence four times a second and nothing else:
+// the least that any music playing through Qt Multimedia can cost.
+void BM_IdleSoundOutputAlone(benchmark::State& state) {
+    QAudioFormat format;
+    format.setSampleRate(44100);
+    format.setChannelCount(2);
+    format.setSampleFormat(QAudioFormat::Int16);
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (device.isNull()) return state.SkipWithError("no sound output");
+    QAudioSink sink(device, format);
+    sink.setBufferSize(format.bytesForDuration(1000000));
+    QIODevice* io = sink.start();
+    if (!io) return state.SkipWithError("the sound output did not start");
+    const QByteArray silence(format.bytesForDuration(1000000), '\0');
+    QTimer feeder;
+    QObject::connect(&feeder, &QTimer::timeout, [&] { io->write(silence.constData(), sink.bytesFree()); });
+    feeder.start(250);
+    runEventLoopFor(1000);
+    const double cpuBefore = processCpuSeconds();
+    const double switchesBefore = processContextSwitches();
+    QElapsedTimer wall;
+    for (auto _ : state) {
+        wall.start();
+        runEventLoopFor(static_cast<int>(state.range(0)) * 1000);
+        state.SetIterationTime(wall.nsecsElapsed() / 1e9);
+    }
+    const double elapsed = wall.nsecsElapsed() / 1e9;
+    state.counters["cpu_percent_of_one_core"] = 100 * (processCpuSeconds() - cpuBefore) / elapsed;
+    state.counters["context_switches_per_second"] = (processContextSwitches() - switchesBefore) / elapsed;
+}
+
 } // namespace
 
+BENCHMARK(BM_IdleSoundOutputAlone)->Arg(10)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 BENCHMARK(BM_IdleTitleScreen)->Arg(10)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 BENCHMARK(BM_IdleBlinkingPrompt)->Arg(5)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
