@@ -10,7 +10,9 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QMediaDevices>
+#include <QPainter>
 #include <QTimer>
+#include <memory>
 #include <sys/resource.h>
 
 namespace {
@@ -38,7 +40,7 @@ void runEventLoopFor(int ms) {
 }
 
 // Runs the window for the given seconds and reports the process's CPU time as a share of one core.
-void measureIdle(benchmark::State& state, GameWindow& window) {
+void measureIdle(benchmark::State& state) {
     const int seconds = static_cast<int>(state.range(0));
     for (auto _ : state) {
         const double cpuBefore = processCpuSeconds();
@@ -51,7 +53,6 @@ void measureIdle(benchmark::State& state, GameWindow& window) {
         state.counters["cpu_percent_of_one_core"] = 100 * (processCpuSeconds() - cpuBefore) / elapsed;
         state.counters["context_switches_per_second"] = (processContextSwitches() - switchesBefore) / elapsed;
     }
-    state.counters["music_playing"] = window.music().isPlaying() ? 1 : 0;
 }
 
 void BM_IdleTitleScreen(benchmark::State& state) {
@@ -59,7 +60,8 @@ void BM_IdleTitleScreen(benchmark::State& state) {
     if (!window.start()) return state.SkipWithError("the demo game did not start");
     // Let start-up, the first paint and the music's start settle.
     runEventLoopFor(1000);
-    measureIdle(state, window);
+    measureIdle(state);
+    state.counters["music_playing"] = window.music().isPlaying() ? 1 : 0;
 }
 
 // Waiting for the player at the end of the opening scene: the prompt blinks as fast as the timers go.
@@ -72,43 +74,93 @@ void BM_IdleBlinkingPrompt(benchmark::State& state) {
         window.deliver([&] { fom.LblTim_Timer(); });
     if (!fom.ClickMe.visible) return state.SkipWithError("the opening scene did not stop at a prompt");
     runEventLoopFor(1000);
-    measureIdle(state, window);
+    measureIdle(state);
+    state.counters["music_playing"] = window.music().isPlaying() ? 1 : 0;
 }
 
-// What the desktop's sound output costs by itself, fed silence four times a second and nothing else:
-// the least that any music playing through Qt Multimedia can cost.
-void BM_IdleSoundOutputAlone(benchmark::State& state) {
-    QAudioFormat format;
-    format.setSampleRate(44100);
-    format.setChannelCount(2);
-    format.setSampleFormat(QAudioFormat::Int16);
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (device.isNull()) return state.SkipWithError("no sound output");
-    QAudioSink sink(device, format);
-    sink.setBufferSize(format.bytesForDuration(1000000));
-    QIODevice* io = sink.start();
-    if (!io) return state.SkipWithError("the sound output did not start");
-    const QByteArray silence(format.bytesForDuration(1000000), '\0');
-    QTimer feeder;
-    QObject::connect(&feeder, &QTimer::timeout, [&] { io->write(silence.constData(), sink.bytesFree()); });
-    feeder.start(250);
-    runEventLoopFor(1000);
-    const double cpuBefore = processCpuSeconds();
-    const double switchesBefore = processContextSwitches();
-    QElapsedTimer wall;
-    for (auto _ : state) {
-        wall.start();
-        runEventLoopFor(static_cast<int>(state.range(0)) * 1000);
-        state.SetIterationTime(wall.nsecsElapsed() / 1e9);
+// The desktop's sound output fed silence four times a second.
+class Silence {
+  public:
+    Silence() {
+        QAudioFormat format;
+        format.setSampleRate(44100);
+        format.setChannelCount(2);
+        format.setSampleFormat(QAudioFormat::Int16);
+        const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+        if (device.isNull()) return;
+        sink_ = std::make_unique<QAudioSink>(device, format);
+        sink_->setBufferSize(format.bytesForDuration(1000000));
+        io_ = sink_->start();
+        silence_ = QByteArray(format.bytesForDuration(1000000), '\0');
+        QObject::connect(&feeder_, &QTimer::timeout, [this] {
+            if (io_) io_->write(silence_.constData(), sink_->bytesFree());
+        });
+        feeder_.start(250);
     }
-    const double elapsed = wall.nsecsElapsed() / 1e9;
-    state.counters["cpu_percent_of_one_core"] = 100 * (processCpuSeconds() - cpuBefore) / elapsed;
-    state.counters["context_switches_per_second"] = (processContextSwitches() - switchesBefore) / elapsed;
+    bool playing() const { return io_ != nullptr; }
+
+  private:
+    std::unique_ptr<QAudioSink> sink_;
+    QIODevice* io_ = nullptr;
+    QByteArray silence_;
+    QTimer feeder_;
+};
+
+// A small shape that changes form at every tick of the fastest timer, painted antialiased.
+class BlinkingShape : public QWidget {
+  public:
+    using QWidget::QWidget;
+    void blink() {
+        round_ = !round_;
+        update();
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::cyan);
+        if (round_)
+            p.drawEllipse(rect());
+        else
+            p.drawRoundedRect(rect(), 12, 12);
+    }
+
+  private:
+    bool round_ = false;
+};
+
+// What the desktop's sound output costs by itself, fed silence and nothing else: the least that any
+// music playing through Qt Multimedia can cost.
+void BM_IdleSoundOutputAlone(benchmark::State& state) {
+    Silence silence;
+    if (!silence.playing()) return state.SkipWithError("no sound output");
+    runEventLoopFor(1000);
+    measureIdle(state);
+}
+
+// The same with a bare window in which one small shape changes form as fast as the timers go: the least
+// a blinking prompt with music can cost, before the game does anything.
+void BM_IdleBlinkAlone(benchmark::State& state) {
+    Silence silence;
+    if (!silence.playing()) return state.SkipWithError("no sound output");
+    QWidget window;
+    window.resize(640, 480);
+    BlinkingShape shape(&window);
+    shape.setGeometry(64, 360, 49, 41);
+    window.show();
+    QTimer blink;
+    QObject::connect(&blink, &QTimer::timeout, &shape, &BlinkingShape::blink);
+    blink.start(16);
+    runEventLoopFor(1000);
+    measureIdle(state);
 }
 
 } // namespace
 
 BENCHMARK(BM_IdleSoundOutputAlone)->Arg(10)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_IdleBlinkAlone)->Arg(5)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 BENCHMARK(BM_IdleTitleScreen)->Arg(10)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 BENCHMARK(BM_IdleBlinkingPrompt)->Arg(5)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 

@@ -5,7 +5,16 @@
 #include <QApplication>
 #include <QIcon>
 
+void prepareDesktop() {
+    // On X11 the window's pixels go to the server over the connection, not through shared memory: the
+    // blinking prompt repaints the same small square sixty times a second, and with shared memory every
+    // repaint of a square just sent waits for a round trip to the server. A player's own setting of the
+    // variable stands.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
+}
+
 int runQtHost(int argc, char* argv[], const QtHostOptions& options) {
+    prepareDesktop();
     QApplication app(argc, argv);
     QApplication::setApplicationName("rumena");
     QApplication::setDesktopFileName("rumena");

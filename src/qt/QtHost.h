@@ -11,5 +11,9 @@ struct QtHostOptions {
     bool exitWhenShown = false;
 };
 
+// Settings of the window system that must be made before the application starts (the program and the
+// benchmarks make the same ones).
+void prepareDesktop();
+
 // Runs the game in its window until the player closes it; returns the exit status.
 int runQtHost(int argc, char* argv[], const QtHostOptions& options);
