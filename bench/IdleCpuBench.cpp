@@ -74,6 +74,8 @@ void BM_IdleBlinkingPrompt(benchmark::State& state) {
         window.deliver([&] { fom.LblTim_Timer(); });
     if (!fom.ClickMe.visible) return state.SkipWithError("the opening scene did not stop at a prompt");
     runEventLoopFor(1000);
+    if (!qEnvironmentVariableIsEmpty("RUMENA_BENCH_SHOT"))
+        window.grab().save(qEnvironmentVariable("RUMENA_BENCH_SHOT"));
     measureIdle(state);
     state.counters["music_playing"] = window.music().isPlaying() ? 1 : 0;
 }
