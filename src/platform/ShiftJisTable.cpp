@@ -64,21 +64,31 @@ ShiftJisTable::ShiftJisTable(const CodeDecoder& decodeCode) : pairs_(0x10000, kN
 
 std::u16string ShiftJisTable::decode(std::string_view bytes) const {
     std::u16string out;
-    out.reserve(bytes.size());
-    for (std::size_t i = 0; i < bytes.size();) {
-        const unsigned b = static_cast<unsigned char>(bytes[i]);
-        if (i + 1 < bytes.size()) {
-            const char16_t c = pairs_[b << 8 | static_cast<unsigned char>(bytes[i + 1])];
+    decodeOnto(bytes, out);
+    return out;
+}
+
+void ShiftJisTable::decodeOnto(std::string_view bytes, std::u16string& text) const {
+    // Every byte gives at most one character, so the text is written straight into its place.
+    const std::size_t start = text.size();
+    text.resize(start + bytes.size());
+    char16_t* out = text.data() + start;
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* const end = in + bytes.size();
+    while (in != end) {
+        const unsigned b = *in++;
+        // Only a lead byte starts a two-byte code; the table holds nothing for any other.
+        if (isLead(b) && in != end) {
+            const char16_t c = pairs_[b << 8 | *in];
             if (c != kNone) {
-                out.push_back(c);
-                i += 2;
+                *out++ = c;
+                ++in;
                 continue;
             }
         }
-        out.push_back(single_[b] != kNone ? single_[b] : kReplacement);
-        ++i;
+        *out++ = single_[b] != kNone ? single_[b] : kReplacement;
     }
-    return out;
+    text.resize(static_cast<std::size_t>(out - text.data()));
 }
 
 std::string ShiftJisTable::encode(std::u16string_view text) const {
