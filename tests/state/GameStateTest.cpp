@@ -1,6 +1,7 @@
 #include "support/TestGame.h"
 
 #include <gtest/gtest.h>
+#include <random>
 
 namespace {
 
@@ -80,4 +81,39 @@ TEST(GameState, TheMenuTogglesTheMapAndTheStatusList) {
     EXPECT_EQ(utf8(f.Lst.list[3]), "0|0 = False");
     EXPECT_EQ(utf8(f.Lst.list[21]), "--------");
     EXPECT_EQ(utf8(f.Lst.list[22]), "●1 = False");
+}
+
+TEST(GameState, TheStatusListFollowsEveryChangeAsIfWrittenWhole) {
+    Started s;
+    Fom& f = s.fom();
+    std::mt19937 random(30);
+    std::uniform_int_distribution<int> pick(0, 99);
+    for (int step = 0; step < 400; ++step) {
+        // One or two values change between two writes, as a flag command or a loaded game changes them.
+        for (int k = pick(random) % 2; k >= 0; --k) {
+            const int who = pick(random) % 3;
+            switch (pick(random) % 5) {
+            case 0:
+                f.game.LoveLevels[who] = static_cast<std::uint8_t>(pick(random) * 2);
+                break;
+            case 1:
+                f.game.CnFlags[who] = !f.game.CnFlags[who];
+                break;
+            case 2:
+                f.game.GnFlags[who] = !f.game.GnFlags[who];
+                break;
+            case 3:
+                f.game.OnOffFlags[who][pick(random) % 4] ^= true;
+                break;
+            default:
+                f.game.VisitFlags[pick(random) % 10] ^= true;
+                break;
+            }
+        }
+        f.LstHyouji();
+        const std::vector<std::u16string> kept = f.Lst.list;
+        f.Lst.list.clear();
+        f.LstHyouji();
+        ASSERT_EQ(kept, f.Lst.list) << "after step " << step;
+    }
 }
