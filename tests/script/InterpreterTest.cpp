@@ -209,3 +209,29 @@ TEST(Interpreter, ErrorsNameFileLineAndWhatWasExpected) {
         }
     }
 }
+
+TEST(Interpreter, EachShadowRowShowsItsLineAsTheTextScrollsAndScenesChange) {
+    std::vector<std::string> opening;
+    for (int i = 0; i < 30; ++i)
+        opening.push_back(i % 3 ? "行" + std::to_string(i) : "長い行" + std::string(40, 'x'));
+    opening.push_back(">ive>next");
+    Story s(opening);
+    s.game.lines("txt/next.dat", {"次", "", "その次"});
+    auto shadowsMatch = [&] {
+        for (std::size_t i = 0; i < s.fom().Lbl.size(); ++i)
+            if (s.fom().Lbl2[i]->caption != s.fom().Lbl[i]->caption) return false;
+        return true;
+    };
+    for (int i = 0; i < 31; ++i) {
+        s.tick();
+        ASSERT_TRUE(shadowsMatch()) << "after tick " << i;
+    }
+    EXPECT_EQ(utf8(s.fom().Lbl[20]->caption), "行29");
+    s.fom().Form_Click(); // the jump
+    for (int i = 0; i < 4; ++i) {
+        s.tick();
+        ASSERT_TRUE(shadowsMatch()) << "in the next scene, after tick " << i;
+    }
+    EXPECT_EQ(utf8(s.fom().Lbl[19]->caption), "");
+    EXPECT_EQ(utf8(s.fom().Lbl[20]->caption), "その次");
+}
