@@ -235,3 +235,35 @@ TEST(Interpreter, EachShadowRowShowsItsLineAsTheTextScrollsAndScenesChange) {
     EXPECT_EQ(utf8(s.fom().Lbl[19]->caption), "");
     EXPECT_EQ(utf8(s.fom().Lbl[20]->caption), "その次");
 }
+
+TEST(Interpreter, AnErrorNamesTheFileOfItsLineAcrossSceneChanges) {
+    // A scene that jumps to one with a bad line, then back to the first, which asks for a missing scene.
+    Story s({"文", ">ive>next"});
+    s.game.lines("txt/next.dat", {"次", ">gn>9"});
+    s.tick(2);
+    s.fom().Form_Click(); // the jump
+    s.tick(2);
+    try {
+        s.tick();
+        ADD_FAILURE() << "the bad line was accepted";
+    } catch (const GameError& e) {
+        EXPECT_NE(std::string(e.what()).find("/txt/next.dat, line 2: \">gn>9\""), std::string::npos)
+            << e.what();
+    }
+
+    Story back({"文", ">ive>next"});
+    back.game.lines("txt/next.dat", {">ive>opn"});
+    back.game.lines("txt/opn.dat", {">ive>none"});
+    back.tick(2);
+    back.fom().Form_Click(); // to the next scene, whose first line jumps back
+    back.tick();
+    back.fom().Form_Click(); // back to the first scene, read afresh, which now asks for a missing one
+    back.tick();
+    try {
+        back.fom().Form_Click();
+        ADD_FAILURE() << "the missing scene was not noticed";
+    } catch (const GameError& e) {
+        EXPECT_NE(std::string(e.what()).find("/txt/opn.dat, line 1: \">ive>none\""), std::string::npos)
+            << e.what();
+    }
+}
