@@ -3,6 +3,7 @@
 #include "script/ScriptText.h"
 
 #include <array>
+#include <cstring>
 #include <utility>
 
 using scripttext::contains;
@@ -59,13 +60,29 @@ std::u16string_view wordOf(std::u16string_view word) {
     return word;
 }
 
+// Where the next ">" stands at or after p, or npos. The C library's byte search is far faster than a
+// loop over the characters; a byte 0x3E that belongs to another character is passed over.
+std::size_t nextMark(std::u16string_view line, std::size_t p) {
+    const char* const bytes = reinterpret_cast<const char*>(line.data());
+    const std::size_t size = line.size() * sizeof(char16_t);
+    for (std::size_t at = p * sizeof(char16_t); at < size;) {
+        const void* hit = std::memchr(bytes + at, '>', size - at);
+        if (!hit) break;
+        const std::size_t unit =
+            static_cast<std::size_t>(static_cast<const char*>(hit) - bytes) / sizeof(char16_t);
+        if (line[unit] == u'>') return unit;
+        at = (unit + 1) * sizeof(char16_t);
+    }
+    return std::u16string_view::npos;
+}
+
 // The first of the words, in their order, that the line contains. Every word starts with ">", so
 // only the places of a ">" are looked at, each once, rather than the line searched for every word.
 template <class Word, std::size_t N>
 Found firstContained(std::u16string_view line, const std::array<Word, N>& words) {
     Found found{N, std::u16string_view::npos};
-    for (std::size_t p = line.find(u'>'); p != std::u16string_view::npos && found.index > 0;
-         p = line.find(u'>', p + 1)) {
+    for (std::size_t p = nextMark(line, 0); p != std::u16string_view::npos && found.index > 0;
+         p = nextMark(line, p + 1)) {
         const std::u16string_view rest = line.substr(p);
         // A word before the one found so far wins even when it starts later in the line.
         for (std::size_t i = 0; i < found.index; ++i)

@@ -51,15 +51,17 @@ TEST(ScriptSyntax, BonusPageSourceIsACharacterOrAFile) {
 }
 
 TEST(ScriptSyntax, ALineIsTakenForTheFirstWordInTheOrderWhereverItStands) {
-    // Lines pieced together from command words, their starts and other text, each read against the
-    // plain rule: the first word of the order that the line contains, found where it first occurs.
+    // Lines pieced together from command words, their starts and other text (characters with a byte
+    // 0x3E among them), each read against the plain rule: the first word of the order that the line
+    // contains, found where it first occurs.
     const std::u16string_view order[] = {u">bgm>", u">f",    u">imgf",  u">img",   u">qst", u">gn",
                                          u">cn",   u">love", u">on",    u">off",   u">swc", u">swb",
                                          u">ive",  u">html", u">staff", u">ending"};
     const std::u16string_view pauses[] = {u">ive", u">game", u">ending", u">staff", u">swc", u">swb"};
-    const std::u16string_view pieces[] = {u">",    u">>",  u"o",   u"n",   u"ff",   u"img",   u"f",  u"gn",
-                                          u"swb",  u"ive", u"bgm", u"end", u"ing",  u"ga",    u"me", u"qst",
-                                          u"love", u"cn",  u"1,2", u"町",  u"html", u"staff", u"sw", u"c"};
+    const std::u16string_view pieces[] = {u">",     u">>",  u"o",    u"n",      u"ff",     u"img",   u"f",
+                                          u"gn",    u"swb", u"ive",  u"bgm",    u"end",    u"ing",   u"ga",
+                                          u"me",    u"qst", u"love", u"cn",     u"1,2",    u"町",    u"html",
+                                          u"staff", u"sw",  u"c",    u"\u3E00", u"\u4E3E", u"\u3E3E"};
     std::mt19937 random(5);
     std::uniform_int_distribution<std::size_t> count(0, 7), piece(0, std::size(pieces) - 1);
     auto firstOf = [](const std::u16string& line, auto& words) -> std::u16string_view {
