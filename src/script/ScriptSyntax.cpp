@@ -84,12 +84,16 @@ Found firstContained(std::u16string_view line, const std::array<Word, N>& words)
     for (std::size_t p = nextMark(line, 0); p != std::u16string_view::npos && found.index > 0;
          p = nextMark(line, p + 1)) {
         const std::u16string_view rest = line.substr(p);
+        // No word is a lone ">"; their second characters tell most of them apart at once.
+        if (rest.size() < 2) break;
         // A word before the one found so far wins even when it starts later in the line.
-        for (std::size_t i = 0; i < found.index; ++i)
-            if (rest.starts_with(wordOf(words[i]))) {
+        for (std::size_t i = 0; i < found.index; ++i) {
+            const std::u16string_view word = wordOf(words[i]);
+            if (word[1] == rest[1] && rest.starts_with(word)) {
                 found = {i, p};
                 break;
             }
+        }
     }
     return found;
 }
