@@ -73,21 +73,21 @@ void ShiftJisTable::decodeOnto(std::string_view bytes, std::u16string& text) con
     const std::size_t start = text.size();
     text.resize(start + bytes.size());
     char16_t* out = text.data() + start;
+    auto alone = [this](unsigned b) { return single_[b] != kNone ? single_[b] : kReplacement; };
     const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
     const auto* const end = in + bytes.size();
-    while (in != end) {
-        const unsigned b = *in++;
-        // Only a lead byte starts a two-byte code; the table holds nothing for any other.
-        if (isLead(b) && in != end) {
-            const char16_t c = pairs_[b << 8 | *in];
-            if (c != kNone) {
-                *out++ = c;
-                ++in;
-                continue;
-            }
+    // Every byte with one after it is looked up as the start of a two-byte code: the table holds
+    // nothing for a byte that is no lead byte.
+    while (end - in >= 2) {
+        const char16_t c = pairs_[in[0] << 8 | in[1]];
+        if (c != kNone) {
+            *out++ = c;
+            in += 2;
+        } else {
+            *out++ = alone(*in++);
         }
-        *out++ = single_[b] != kNone ? single_[b] : kReplacement;
     }
+    if (in != end) *out++ = alone(*in);
     text.resize(static_cast<std::size_t>(out - text.data()));
 }
 
