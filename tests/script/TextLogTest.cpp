@@ -47,17 +47,3 @@ TEST(TextLog, KeepsOnlyTheLatestLinesOfALongScene) {
     ASSERT_EQ(log.lines().size(), TextLog::kMaxLines);
     EXPECT_EQ(log.lines().front(), std::u16string(1, char16_t(u'a' + 5 % 26)));
 }
-
-TEST(TextLog, AFullLogMovesOnOneLineAtATime) {
-    TextLog log;
-    for (std::size_t i = 0; i < 2 * TextLog::kMaxLines + 1; ++i) {
-        log.add(u"line " + std::u16string(i % 7, u'x') + static_cast<char16_t>(u'0' + i % 10));
-        ASSERT_LE(log.lines().size(), TextLog::kMaxLines);
-    }
-    // The latest kMaxLines lines, oldest first.
-    for (std::size_t k = 0; k < TextLog::kMaxLines; ++k) {
-        const std::size_t i = TextLog::kMaxLines + 1 + k;
-        ASSERT_EQ(log.lines()[k],
-                  u"line " + std::u16string(i % 7, u'x') + static_cast<char16_t>(u'0' + i % 10));
-    }
-}

@@ -86,29 +86,17 @@ TEST(GameState, TheMenuTogglesTheMapAndTheStatusList) {
 TEST(GameState, TheStatusListFollowsEveryChangeAsIfWrittenWhole) {
     Started s;
     Fom& f = s.fom();
+    GameState& g = f.game;
     std::mt19937 random(30);
-    std::uniform_int_distribution<int> pick(0, 99);
     for (int step = 0; step < 400; ++step) {
-        // One or two values change between two writes, as a flag command or a loaded game changes them.
-        for (int k = pick(random) % 2; k >= 0; --k) {
-            const int who = pick(random) % 3;
-            switch (pick(random) % 5) {
-            case 0:
-                f.game.LoveLevels[who] = static_cast<std::uint8_t>(pick(random) * 2);
-                break;
-            case 1:
-                f.game.CnFlags[who] = !f.game.CnFlags[who];
-                break;
-            case 2:
-                f.game.GnFlags[who] = !f.game.GnFlags[who];
-                break;
-            case 3:
-                f.game.OnOffFlags[who][pick(random) % 4] ^= true;
-                break;
-            default:
-                f.game.VisitFlags[pick(random) % 10] ^= true;
-                break;
-            }
+        // One value changes between two writes (or two, as a loaded game changes them).
+        for (int k = random() % 2; k >= 0; --k) {
+            const unsigned who = random() % 3, what = random() % 5;
+            if (what == 0) g.LoveLevels[who] = static_cast<std::uint8_t>(random() % 255);
+            if (what == 1) g.CnFlags[who] = !g.CnFlags[who];
+            if (what == 2) g.GnFlags[who] = !g.GnFlags[who];
+            if (what == 3) g.OnOffFlags[who][random() % 4] ^= true;
+            if (what == 4) g.VisitFlags[random() % 10] ^= true;
         }
         f.LstHyouji();
         const std::vector<std::u16string> kept = f.Lst.list;
