@@ -135,7 +135,7 @@ class Fom {
     // Moves the read-ahead on by one line of the script: NextLine and its number. At the end of the
     // file NextLine is empty, its number 0, and the result false.
     bool readNextLine();
-    // The story state the status list spells out as it stands; the list is written anew only when the
-    // state differs, as flag commands ask for it far more often than they change anything.
+    // The story state the status list spells out as it stands; a line of the list is written anew only
+    // when its value differs, as flag commands ask for the list far more often than they change it.
     std::optional<GameState> listed_;
 };

@@ -365,7 +365,8 @@ void GameChecker::checkScene(const std::string& rel) {
             if (c.sceneA)
                 graph_.addEdge(scene, sceneRef(*c.sceneA, at), w + " A");
             else
-                report_.error(file, i + 1, c.usage + " (the targets have no \"|\", so there is no scene A)");
+                report_.error(file, i + 1,
+                              std::string(c.usage) + " (the targets have no \"|\", so there is no scene A)");
             graph_.addEdge(scene, sceneRef(c.sceneB, at), w + " B");
             leftAt = i + 1;
             break;

@@ -64,21 +64,31 @@ ShiftJisTable::ShiftJisTable(const CodeDecoder& decodeCode) : pairs_(0x10000, kN
 
 std::u16string ShiftJisTable::decode(std::string_view bytes) const {
     std::u16string out;
-    out.reserve(bytes.size());
-    for (std::size_t i = 0; i < bytes.size();) {
-        const unsigned b = static_cast<unsigned char>(bytes[i]);
-        if (i + 1 < bytes.size()) {
-            const char16_t c = pairs_[b << 8 | static_cast<unsigned char>(bytes[i + 1])];
-            if (c != kNone) {
-                out.push_back(c);
-                i += 2;
-                continue;
-            }
-        }
-        out.push_back(single_[b] != kNone ? single_[b] : kReplacement);
-        ++i;
-    }
+    decodeOnto(bytes, out);
     return out;
+}
+
+void ShiftJisTable::decodeOnto(std::string_view bytes, std::u16string& text) const {
+    // Every byte gives at most one character, so the text is written straight into its place.
+    const std::size_t start = text.size();
+    text.resize(start + bytes.size());
+    char16_t* out = text.data() + start;
+    auto alone = [this](unsigned b) { return single_[b] != kNone ? single_[b] : kReplacement; };
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* const end = in + bytes.size();
+    // Every byte with one after it is looked up as the start of a two-byte code: the table holds
+    // nothing for a byte that is no lead byte.
+    while (end - in >= 2) {
+        const char16_t c = pairs_[in[0] << 8 | in[1]];
+        if (c != kNone) {
+            *out++ = c;
+            in += 2;
+        } else {
+            *out++ = alone(*in++);
+        }
+    }
+    if (in != end) *out++ = alone(*in);
+    text.resize(static_cast<std::size_t>(out - text.data()));
 }
 
 std::string ShiftJisTable::encode(std::u16string_view text) const {

@@ -17,6 +17,8 @@ class ShiftJisTable {
     explicit ShiftJisTable(const CodeDecoder& decodeCode);
 
     std::u16string decode(std::string_view bytes) const;
+    // Decodes bytes onto the end of text.
+    void decodeOnto(std::string_view bytes, std::u16string& text) const;
     // A character without a Shift-JIS form is written as "?", as the system code page does.
     std::string encode(std::u16string_view text) const;
 

@@ -1,5 +1,7 @@
 #include "platform/TextCodec.h"
 
+#include "platform/ShiftJisTable.h"
+
 #include <algorithm>
 #include <bit>
 #include <cerrno>
@@ -76,11 +78,23 @@ class Converter {
     std::vector<char> buffer_;
 };
 
-// Opening a converter costs far more than converting a line, and scripts are read line by line, so
-// each thread keeps one converter a direction.
-Converter& fromShiftJisConverter() {
+// One code of one or two bytes through the C library's converter: its characters, a U+FFFD a bad byte.
+std::u16string decodeOneCode(std::string_view code) {
+    // Opening a converter costs far more than converting a code, so each thread keeps one.
     thread_local Converter c("UTF-16LE", "CP932");
-    return c;
+    // Every byte gives at most one character, so the text is decoded straight into its place.
+    std::u16string t(code.size(), u'\0');
+    t.resize(c.into(code, t.data(), [](char16_t*& out) { *out++ = kReplacement; }));
+    if constexpr (std::endian::native == std::endian::big)
+        for (char16_t& unit : t) unit = static_cast<char16_t>(unit << 8 | unit >> 8);
+    return t;
+}
+
+// Text is decoded by a table that the converter fills once, code by code, so both read alike: the
+// converter itself spends most of its time on each call, and a script is decoded a line a call.
+const ShiftJisTable& shiftJisTable() {
+    static const ShiftJisTable table(decodeOneCode);
+    return table;
 }
 
 std::string utf16Bytes(std::u16string_view t) {
@@ -114,16 +128,7 @@ std::u16string fromShiftJis(std::string_view bytes) {
 }
 
 void appendFromShiftJis(std::string_view bytes, std::u16string& t) {
-    // Every byte gives at most one character (a double-byte character gives one, a bad byte one
-    // replacement), so the text is decoded straight into its place.
-    const std::size_t start = t.size();
-    t.resize(start + bytes.size());
-    char16_t* const first = t.data() + start;
-    Converter& c = fromShiftJisConverter();
-    const std::size_t units = c.into(bytes, first, [](char16_t*& out) { *out++ = kReplacement; });
-    t.resize(start + units);
-    if constexpr (std::endian::native == std::endian::big)
-        for (char16_t* p = first; p != first + units; ++p) *p = static_cast<char16_t>(*p << 8 | *p >> 8);
+    shiftJisTable().decodeOnto(bytes, t);
 }
 
 std::string toShiftJis(std::u16string_view t) {

@@ -120,12 +120,25 @@ bool TextFile::open(const std::string& path) {
     std::string bytes;
     if (!readRegularFile(path, kMaxBytes, bytes, problem_)) return false;
     // The decoded lines are kept end to end in one text: a long script then takes about its own size
-    // in memory rather than a string (and its allocation) a line.
-    text_.reserve(bytes.size());
-    forEachByteLine(bytes, [&](std::string_view line) {
-        text::appendFromShiftJis(line, text_);
-        ends_.push_back(text_.size());
-    });
+    // in memory rather than a string (and its allocation) a line. The file is decoded in one piece:
+    // CR and LF never occur inside a double-byte character, and a bad byte before one is replaced
+    // alone, so they come out as themselves, and each line reads as if decoded on its own.
+    text::appendFromShiftJis(bytes, text_);
+    std::size_t kept = 0, start = 0;
+    const std::size_t size = text_.size();
+    for (std::size_t i = 0; i < size;) {
+        const char16_t c = text_[i];
+        if (c == u'\r' || c == u'\n') {
+            ends_.push_back(kept);
+            i += (c == u'\r' && i + 1 < size && text_[i + 1] == u'\n') ? 2 : 1;
+            start = i;
+        } else {
+            text_[kept++] = c;
+            ++i;
+        }
+    }
+    if (start < size) ends_.push_back(kept);
+    text_.resize(kept);
     text_.shrink_to_fit();
     ends_.shrink_to_fit();
     open_ = true;

@@ -32,6 +32,7 @@ void Fom::OpenScript(const std::u16string& name) {
         throw GameError::inFile(path, problem.empty() ? "the scene script cannot be found"
                                                       : "the scene script " + problem);
     }
+    script.fileOpened = true;
     LblTim.setEnabled(true);
 }
 
@@ -62,7 +63,11 @@ bool Fom::scriptStep() {
 
     std::swap(script.CurrentLine, script.NextLine);
     script.currentLineNumber = script.nextLineNumber;
-    if (script.currentPath != script.file.path()) script.currentPath = script.file.path();
+    // The line now acted on comes from the file opened last; its name is copied only when that changed.
+    if (script.fileOpened) {
+        script.currentPath = script.file.path();
+        script.fileOpened = false;
+    }
     if (!readNextLine()) {
         setComEnabled(true);
         ShowClickPrompt(255, 0, 255);

@@ -12,5 +12,6 @@ struct ScriptState {
     std::size_t currentLineNumber = 0;
     std::size_t nextLineNumber = 0;
     std::string currentPath; // the script file of CurrentLine, for error messages
+    bool fileOpened = false; // a script was opened since currentPath was taken from it
     int BlinkPhase = 0;      // the click prompt's blink, 1 and 2 in turn
 };

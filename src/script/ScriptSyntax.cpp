@@ -3,6 +3,7 @@
 #include "script/ScriptText.h"
 
 #include <array>
+#include <cstring>
 #include <utility>
 
 using scripttext::contains;
@@ -24,8 +25,9 @@ struct Row {
     Kind kind;
 };
 
-// The command words in the order the game tests them; the first one the line contains wins.
-constexpr std::array<Row, 17> kRows = {{{u">bgm>", Kind::Music},
+// The command words in the order the game tests them; the first one the line contains wins, and a
+// line with none is text.
+constexpr std::array<Row, 16> kRows = {{{u">bgm>", Kind::Music},
                                         {u">f", Kind::DisablePanel},
                                         {u">imgf", Kind::ClearPicture},
                                         {u">img", Kind::Picture},
@@ -40,12 +42,61 @@ constexpr std::array<Row, 17> kRows = {{{u">bgm>", Kind::Music},
                                         {u">ive", Kind::Jump},
                                         {u">html", Kind::Html},
                                         {u">staff", Kind::Staff},
-                                        {u">ending", Kind::Ending},
-                                        {u"", Kind::Text}}};
+                                        {u">ending", Kind::Ending}}};
 
 // Words that stop the story with the cyan prompt one line before they are acted on.
 constexpr std::array<std::u16string_view, 6> kPauseWords = {u">ive",   u">game", u">ending",
                                                             u">staff", u">swc",  u">swb"};
+
+struct Found {
+    std::size_t index; // in the list of words; the list's size when the line holds none of them
+    std::size_t at;    // where the word first starts in the line, from 0
+};
+
+std::u16string_view wordOf(const Row& row) {
+    return row.word;
+}
+std::u16string_view wordOf(std::u16string_view word) {
+    return word;
+}
+
+// Where the next ">" stands at or after p, or npos. The C library's byte search is far faster than a
+// loop over the characters; a byte 0x3E that belongs to another character is passed over.
+std::size_t nextMark(std::u16string_view line, std::size_t p) {
+    const char* const bytes = reinterpret_cast<const char*>(line.data());
+    const std::size_t size = line.size() * sizeof(char16_t);
+    for (std::size_t at = p * sizeof(char16_t); at < size;) {
+        const void* hit = std::memchr(bytes + at, '>', size - at);
+        if (!hit) break;
+        const std::size_t unit =
+            static_cast<std::size_t>(static_cast<const char*>(hit) - bytes) / sizeof(char16_t);
+        if (line[unit] == u'>') return unit;
+        at = (unit + 1) * sizeof(char16_t);
+    }
+    return std::u16string_view::npos;
+}
+
+// The first of the words, in their order, that the line contains. Every word starts with ">", so
+// only the places of a ">" are looked at, each once, rather than the line searched for every word.
+template <class Word, std::size_t N>
+Found firstContained(std::u16string_view line, const std::array<Word, N>& words) {
+    Found found{N, std::u16string_view::npos};
+    for (std::size_t p = nextMark(line, 0); p != std::u16string_view::npos && found.index > 0;
+         p = nextMark(line, p + 1)) {
+        const std::u16string_view rest = line.substr(p);
+        // No word is a lone ">"; their second characters tell most of them apart at once.
+        if (rest.size() < 2) break;
+        // A word before the one found so far wins even when it starts later in the line.
+        for (std::size_t i = 0; i < found.index; ++i) {
+            const std::u16string_view word = wordOf(words[i]);
+            if (word[1] == rest[1] && rest.starts_with(word)) {
+                found = {i, p};
+                break;
+            }
+        }
+    }
+    return found;
+}
 
 // An index 0..upper, or nothing.
 std::optional<long> index(const std::u16string& text, long upper) {
@@ -144,14 +195,10 @@ void parseHtml(ScriptSyntax::Command& c, const std::u16string& line) {
 
 ScriptSyntax::Command ScriptSyntax::parse(const std::u16string& line) {
     Command c;
-    // Every command word starts with ">": most lines of a story are plain text and need no search.
-    const bool mayHoldCommand = line.find(u'>') != std::u16string::npos;
-    for (const Row& row : kRows) {
-        if (!row.word.empty() && (!mayHoldCommand || !contains(line, row.word))) continue;
-        c.kind = row.kind;
-        c.word = row.word;
-        c.wordAt = row.word.empty() ? 0 : line.find(row.word) + 1;
-        break;
+    if (const Found found = firstContained(line, kRows); found.index < kRows.size()) {
+        c.kind = kRows[found.index].kind;
+        c.word = kRows[found.index].word;
+        c.wordAt = found.at + 1;
     }
     switch (c.kind) {
     case Kind::Music:
@@ -210,10 +257,8 @@ ScriptSyntax::Command ScriptSyntax::parse(const std::u16string& line) {
 }
 
 std::u16string_view ScriptSyntax::pauseWord(const std::u16string& line) {
-    if (line.find(u'>') == std::u16string::npos) return {};
-    for (auto word : kPauseWords)
-        if (contains(line, word)) return word;
-    return {};
+    const Found found = firstContained(line, kPauseWords);
+    return found.index < kPauseWords.size() ? kPauseWords[found.index] : std::u16string_view();
 }
 
 std::vector<std::u16string_view> ScriptSyntax::pauseWords(const std::u16string& line) {

@@ -48,8 +48,8 @@ class ScriptSyntax {
         std::vector<Condition> conditions;    // of a branch, read left to right until one fails
         std::optional<std::u16string> sceneA; // nothing when the targets hold no "|"
         std::u16string sceneB;
-        std::string usage; // what the command should hold: the error message of a malformed one
-        std::string error; // set when the line cannot be carried out at all
+        const char* usage = ""; // what the command should hold: the error message of a malformed one
+        std::string error;      // set when the line cannot be carried out at all
     };
 
     static Command parse(const std::u16string& line);

@@ -14,9 +14,14 @@ constexpr std::size_t kLongestShownLine = 4096;
 void Fom::ShowTextLine() {
     const std::size_t last = Lbl.size() - 1;
     // The lines move up by swapping, so the text is not copied; the top line's room takes the new one.
-    for (std::size_t i = 1; i <= last; ++i) std::swap(Lbl[i - 1]->caption, Lbl[i]->caption);
+    // Each shadow row always holds the text of its line (they are written and cleared together), so
+    // the shadows move up the same way and only the new line is copied into one.
+    for (std::size_t i = 1; i <= last; ++i) {
+        std::swap(Lbl[i - 1]->caption, Lbl[i]->caption);
+        std::swap(Lbl2[i - 1]->caption, Lbl2[i]->caption);
+    }
     Lbl[last]->caption.assign(script.CurrentLine, 0, kLongestShownLine);
-    for (std::size_t i = 0; i <= last; ++i) Lbl2[i]->caption = Lbl[i]->caption;
+    Lbl2[last]->caption = Lbl[last]->caption;
     textLog.add(Lbl[last]->caption);
 }
 

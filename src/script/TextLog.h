@@ -11,8 +11,15 @@ class TextLog {
     static constexpr std::size_t kMaxLines = 300;
 
     void add(const std::u16string& line) {
-        lines_.push_back(line);
-        if (lines_.size() > kMaxLines) lines_.pop_front();
+        if (lines_.size() < kMaxLines) {
+            lines_.push_back(line);
+            return;
+        }
+        // Once full, the oldest line's room takes the new one.
+        std::u16string room = std::move(lines_.front());
+        lines_.pop_front();
+        room = line;
+        lines_.push_back(std::move(room));
     }
     void clear() { lines_.clear(); }
     const std::deque<std::u16string>& lines() const { return lines_; }

@@ -76,7 +76,7 @@ std::u16string fromShiftJis(std::string_view bytes) {
 }
 
 void appendFromShiftJis(std::string_view bytes, std::u16string& t) {
-    t += shiftJis().decode(bytes);
+    shiftJis().decodeOnto(bytes, t);
 }
 
 std::string toShiftJis(std::u16string_view t) {

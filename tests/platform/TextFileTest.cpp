@@ -89,3 +89,21 @@ TEST(GameFiles, FindsNamesWithoutRegardToCaseAndTakesBackslashAsSeparator) {
     // Nothing matches: the name asked for comes back, for the error message.
     EXPECT_EQ(findGameFile(game.dir() + "/txt/other.dat"), game.dir() + "/txt/other.dat");
 }
+
+TEST(TextFile, OpenReadsEveryByteBeforeEachLineEndAsLineByLine) {
+    // Each byte (a lead byte among them) just before a CR, an LF and a CR LF, empty lines, and a last
+    // line without an end: the file read whole gives the lines each decoded on its own.
+    std::string bytes;
+    for (int b = 0; b < 256; ++b)
+        for (const char* end : {"\r", "\n", "\r\n", "\r\r", "\n\r"})
+            bytes += "x" + std::string(1, static_cast<char>(b)) + end;
+    bytes += "\x83\x8B\x83";
+    TempGame game;
+    game.bytes("txt/a.dat", bytes);
+    TextFile f;
+    ASSERT_TRUE(f.open(game.dir() + "/txt/a.dat"));
+    std::vector<std::u16string> lines;
+    while (!f.atEnd()) lines.push_back(f.readLine());
+    EXPECT_EQ(lines, TextFile::splitLines(bytes));
+    EXPECT_EQ(lines.back(), u"ル\uFFFD");
+}

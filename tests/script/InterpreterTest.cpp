@@ -209,3 +209,17 @@ TEST(Interpreter, ErrorsNameFileLineAndWhatWasExpected) {
         }
     }
 }
+
+TEST(Interpreter, EachShadowRowShowsItsLineAsTheTextScrollsAndScenesChange) {
+    std::vector<std::string> opening;
+    for (int i = 0; i < 30; ++i) opening.push_back(i % 3 ? "行" + std::to_string(i) : std::string(50, 'x'));
+    Story s(opening);
+    s.game.lines("txt/next.dat", {"次", "", "その次"});
+    for (int i = 0; i < 35; ++i) {
+        if (i == 31) s.fom().GoToScene(u"next"); // the text is cleared
+        s.tick();
+        for (std::size_t k = 0; k < s.fom().Lbl.size(); ++k)
+            ASSERT_EQ(s.fom().Lbl2[k]->caption, s.fom().Lbl[k]->caption) << "row " << k << ", tick " << i;
+    }
+    EXPECT_EQ(s.bottom(), "その次");
+}

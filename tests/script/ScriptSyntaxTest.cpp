@@ -3,6 +3,7 @@
 #include "script/ScriptSyntax.h"
 
 #include <gtest/gtest.h>
+#include <random>
 
 using Kind = ScriptSyntax::Kind;
 
@@ -47,4 +48,35 @@ TEST(ScriptSyntax, BonusPageSourceIsACharacterOrAFile) {
     EXPECT_EQ(named.name, u"omake");
     EXPECT_EQ(named.page, u"a>b");
     EXPECT_FALSE(ScriptSyntax::parse(u">html>omake").error.empty());
+}
+
+TEST(ScriptSyntax, ALineIsTakenForTheFirstWordInTheOrderWhereverItStands) {
+    // Lines pieced together from command words, their starts and other text (characters with a byte
+    // 0x3E among them), each read against the plain rule: the first word of the order that the line
+    // contains, found where it first occurs.
+    const std::u16string_view order[] = {u">bgm>", u">f",    u">imgf",  u">img",   u">qst", u">gn",
+                                         u">cn",   u">love", u">on",    u">off",   u">swc", u">swb",
+                                         u">ive",  u">html", u">staff", u">ending"};
+    const std::u16string_view pauses[] = {u">ive", u">game", u">ending", u">staff", u">swc", u">swb"};
+    const std::u16string_view pieces[] = {u">",     u">>",  u"o",    u"n",      u"ff",     u"img",   u"f",
+                                          u"gn",    u"swb", u"ive",  u"bgm",    u"end",    u"ing",   u"ga",
+                                          u"me",    u"qst", u"love", u"cn",     u"1,2",    u"町",    u"html",
+                                          u"staff", u"sw",  u"c",    u"\u3E00", u"\u4E3E", u"\u3E3E"};
+    std::mt19937 random(5);
+    std::uniform_int_distribution<std::size_t> count(0, 7), piece(0, std::size(pieces) - 1);
+    auto firstOf = [](const std::u16string& line, auto& words) -> std::u16string_view {
+        for (std::u16string_view word : words)
+            if (line.find(word) != std::u16string::npos) return word;
+        return {};
+    };
+    for (int n = 0; n < 20000; ++n) {
+        std::u16string line;
+        for (std::size_t k = count(random); k > 0; --k) line += pieces[piece(random)];
+        const auto c = ScriptSyntax::parse(line);
+        const std::u16string_view word = firstOf(line, order);
+        ASSERT_EQ(c.word, word) << "line " << n;
+        ASSERT_EQ(c.kind == Kind::Text, word.empty()) << "line " << n;
+        ASSERT_EQ(c.wordAt, word.empty() ? 0 : line.find(word) + 1) << "line " << n;
+        ASSERT_EQ(ScriptSyntax::pauseWord(line), firstOf(line, pauses)) << "line " << n;
+    }
 }

@@ -1,6 +1,7 @@
 #include "support/TestGame.h"
 
 #include <gtest/gtest.h>
+#include <random>
 
 namespace {
 
@@ -80,4 +81,27 @@ TEST(GameState, TheMenuTogglesTheMapAndTheStatusList) {
     EXPECT_EQ(utf8(f.Lst.list[3]), "0|0 = False");
     EXPECT_EQ(utf8(f.Lst.list[21]), "--------");
     EXPECT_EQ(utf8(f.Lst.list[22]), "●1 = False");
+}
+
+TEST(GameState, TheStatusListFollowsEveryChangeAsIfWrittenWhole) {
+    Started s;
+    Fom& f = s.fom();
+    GameState& g = f.game;
+    std::mt19937 random(30);
+    for (int step = 0; step < 400; ++step) {
+        // One value changes between two writes (or two, as a loaded game changes them).
+        for (int k = random() % 2; k >= 0; --k) {
+            const unsigned who = random() % 3, what = random() % 5;
+            if (what == 0) g.LoveLevels[who] = static_cast<std::uint8_t>(random() % 255);
+            if (what == 1) g.CnFlags[who] = !g.CnFlags[who];
+            if (what == 2) g.GnFlags[who] = !g.GnFlags[who];
+            if (what == 3) g.OnOffFlags[who][random() % 4] ^= true;
+            if (what == 4) g.VisitFlags[random() % 10] ^= true;
+        }
+        f.LstHyouji();
+        const std::vector<std::u16string> kept = f.Lst.list;
+        f.Lst.list.clear();
+        f.LstHyouji();
+        ASSERT_EQ(kept, f.Lst.list) << "after step " << step;
+    }
 }
