@@ -171,29 +171,50 @@ void ControlWidget::paintShape(QPainter& p) {
     draw();
 }
 
+void ControlWidget::setDrafting(bool on) {
+    drafting_ = on;
+    if (on || !drafted_) return;
+    drafted_ = false;
+    update();
+}
+
 void ControlWidget::paintPictureBox(QPainter& p) {
     // While the loader's count of decoded pictures stands still, the path shows what it showed: a part
     // of the box painted again (under the blinking prompt) is drawn from the scaled copy at once.
-    const bool unchanged = !scaled_.isNull() && scaled_.size() == size() &&
-                           scaledPath_ == control_.picturePath && scaledGeneration_ == pictures_.generation();
-    if (!unchanged) {
-        const QImage picture =
-            control_.picturePath.empty() ? QImage() : pictures_.picture(control_.picturePath);
-        if (!picture.isNull() && !rect().isEmpty()) {
-            // The picture is stretched over the whole box; its proportions are not kept. Scaling a
-            // large picture is slow, so the scaled copy is kept for the repaints that follow.
-            if (scaled_.size() != size() || scaledKey_ != picture.cacheKey()) {
-                scaled_ = picture.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-                scaledKey_ = picture.cacheKey();
+    const bool samePicture = !scaled_.isNull() && scaledPath_ == control_.picturePath &&
+                             scaledGeneration_ == pictures_.generation();
+    const bool unchanged = samePicture && scaled_.size() == size();
+    // A drag gives the box a new size at every step, each soon gone: the last smooth copy (or the
+    // picture itself) is stretched as it is drawn, and scaled smoothly once the size stays.
+    QImage rough;
+    if (!unchanged && drafting_ && !rect().isEmpty())
+        rough = samePicture                    ? scaled_
+                : control_.picturePath.empty() ? QImage()
+                                               : pictures_.picture(control_.picturePath);
+    if (!rough.isNull()) {
+        if (rough.hasAlphaChannel()) p.fillRect(rect(), toQColor(control_.backColor));
+        p.drawImage(rect(), rough);
+        drafted_ = true;
+    } else {
+        if (!unchanged) {
+            const QImage picture =
+                control_.picturePath.empty() ? QImage() : pictures_.picture(control_.picturePath);
+            if (!picture.isNull() && !rect().isEmpty()) {
+                // The picture is stretched over the whole box; its proportions are not kept. Scaling a
+                // large picture is slow, so the scaled copy is kept for the repaints that follow.
+                if (scaled_.size() != size() || scaledKey_ != picture.cacheKey()) {
+                    scaled_ = picture.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                    scaledKey_ = picture.cacheKey();
+                }
+            } else {
+                scaled_ = QImage();
             }
-        } else {
-            scaled_ = QImage();
+            scaledPath_ = control_.picturePath;
+            scaledGeneration_ = pictures_.generation();
         }
-        scaledPath_ = control_.picturePath;
-        scaledGeneration_ = pictures_.generation();
+        if (scaled_.isNull() || scaled_.hasAlphaChannel()) p.fillRect(rect(), toQColor(control_.backColor));
+        if (!scaled_.isNull()) p.drawImage(0, 0, scaled_);
     }
-    if (scaled_.isNull() || scaled_.hasAlphaChannel()) p.fillRect(rect(), toQColor(control_.backColor));
-    if (!scaled_.isNull()) p.drawImage(0, 0, scaled_);
     if (control_.borderStyle == 1) {
         p.setPen(QColor(128, 128, 128));
         p.drawRect(rect().adjusted(0, 0, -1, -1));

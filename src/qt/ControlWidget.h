@@ -19,6 +19,9 @@ class ControlWidget : public QWidget {
     const Control& control() const { return control_; }
     // Schedules a repaint when the control's look in the model differs from what was last painted.
     void refresh();
+    // While the window's size is still changing, a picture box that needs its picture at a new size
+    // stretches it as it draws, quickly and roughly; once drafting ends it is scaled smoothly again.
+    void setDrafting(bool on);
     // Mouse press, release (with whether the pointer is still over the control) on this control.
     std::function<void(const Control&)> onPress;
     std::function<void(const Control&, bool inside)> onRelease;
@@ -52,11 +55,14 @@ class ControlWidget : public QWidget {
     const Control& control_;
     const QtPictureLoader& pictures_;
     Look painted_;
-    // The picture scaled to the box, kept until the picture or the box's size changes.
+    // The picture scaled smoothly to the box, kept until the picture or the box's size changes.
     QImage scaled_;
     qint64 scaledKey_ = 0;
     std::string scaledPath_;
     quint64 scaledGeneration_ = 0;
+    bool drafting_ = false;
+    // Whether what shows was drawn roughly, and is to be painted again once drafting ends.
+    bool drafted_ = false;
     // A label's text laid out for its size and font, until one of them or the caption changes.
     QStaticText text_;
     bool textStale_ = true;
