@@ -6,7 +6,6 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QTextOption>
 #include <algorithm>
 
 QColor toQColor(unsigned c) {
@@ -71,18 +70,13 @@ bool ControlWidget::looksAsPainted() const {
 void ControlWidget::refresh() {
     if (looksAsPainted()) return;
     painted_ = currentLook();
-    textStale_ = true;
+    text_.invalidate();
     update();
-}
-
-void ControlWidget::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    textStale_ = true;
 }
 
 void ControlWidget::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::FontChange) textStale_ = true;
+    if (event->type() == QEvent::FontChange) text_.invalidate();
 }
 
 void ControlWidget::paintEvent(QPaintEvent* event) {
@@ -104,12 +98,7 @@ void ControlWidget::paintEvent(QPaintEvent* event) {
 
 std::u16string_view ControlWidget::shownPart(std::u16string_view caption, QSize box,
                                              const QFontMetrics& metrics) {
-    // No glyph is narrower than a pixel and no line shorter than the line spacing, so a label shows at
-    // most this many characters; laying out the rest of a line of millions would freeze the window.
-    // The lines wrap the same way up to the cut, so what shows does not change.
-    const auto rows = static_cast<std::size_t>(box.height() / std::max(1, metrics.lineSpacing()) + 2);
-    const auto columns = static_cast<std::size_t>(std::max(0, box.width()) + 2);
-    return caption.substr(0, std::min(caption.size(), rows * columns));
+    return LabelText::shownPart(caption, box, metrics);
 }
 
 void ControlWidget::paintLabel(QPainter& p, const QRect& dirty) {
@@ -123,25 +112,15 @@ void ControlWidget::paintLabel(QPainter& p, const QRect& dirty) {
     // The text is laid out once and kept: the prompt blinking over a line repaints it sixty times a
     // second.
     const QRect inner = r.adjusted(1, 1, -1, -1);
-    if (textStale_) {
-        const std::u16string_view shown = shownPart(control_.caption, inner.size(), fontMetrics());
-        text_.setText(QString::fromUtf16(shown.data(), static_cast<qsizetype>(shown.size())));
-        text_.setTextFormat(Qt::PlainText);
-        text_.setTextWidth(inner.width());
-        QTextOption option(control_.alignment == 1   ? Qt::AlignRight
-                           : control_.alignment == 2 ? Qt::AlignHCenter
-                                                     : Qt::AlignLeft);
-        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        text_.setTextOption(option);
-        text_.prepare(QTransform(), font());
-        textStale_ = false;
-    }
-    if (!dirty.intersects(QRect(inner.topLeft(), text_.size().toSize()))) return;
+    const QStaticText& text = text_.layout(control_.caption, inner.size(), font(), control_.alignment);
+    // Nothing shows outside the inner box, whatever width the text is laid out in.
+    if (!dirty.intersects(QRect(inner.left(), inner.top(), inner.width(), text.size().toSize().height())))
+        return;
     // A disabled label shows its text greyed, as the desktop does.
     p.setPen(control_.enabled ? toQColor(control_.foreColor) : QColor(160, 160, 160));
     p.setFont(font());
     p.setClipRect(inner);
-    p.drawStaticText(inner.topLeft(), text_);
+    p.drawStaticText(inner.topLeft(), text);
 }
 
 void ControlWidget::paintShape(QPainter& p) {

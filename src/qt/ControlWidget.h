@@ -1,6 +1,7 @@
 #pragma once
+#include "qt/LabelText.h"
+
 #include <QImage>
-#include <QStaticText>
 #include <QWidget>
 #include <functional>
 #include <string>
@@ -31,7 +32,6 @@ class ControlWidget : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -63,9 +63,8 @@ class ControlWidget : public QWidget {
     bool drafting_ = false;
     // Whether what shows was drawn roughly, and is to be painted again once drafting ends.
     bool drafted_ = false;
-    // A label's text laid out for its size and font, until one of them or the caption changes.
-    QStaticText text_;
-    bool textStale_ = true;
+    // A label's caption laid out for its size and font.
+    LabelText text_;
 };
 
 // The colour of the model as Qt takes it.
