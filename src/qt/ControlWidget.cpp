@@ -154,6 +154,7 @@ void ControlWidget::setDrafting(bool on) {
     drafting_ = on;
     if (on || !drafted_) return;
     drafted_ = false;
+    draft_.release();
     update();
 }
 
@@ -172,7 +173,7 @@ void ControlWidget::paintPictureBox(QPainter& p) {
                                                : pictures_.picture(control_.picturePath);
     if (!rough.isNull()) {
         if (rough.hasAlphaChannel()) p.fillRect(rect(), toQColor(control_.backColor));
-        p.drawImage(rect(), rough);
+        p.drawImage(0, 0, draft_.stretched(rough, size()));
         drafted_ = true;
     } else {
         if (!unchanged) {

@@ -1,4 +1,5 @@
 #pragma once
+#include "qt/DraftStretch.h"
 #include "qt/LabelText.h"
 
 #include <QImage>
@@ -61,6 +62,7 @@ class ControlWidget : public QWidget {
     std::string scaledPath_;
     quint64 scaledGeneration_ = 0;
     bool drafting_ = false;
+    DraftStretch draft_;
     // Whether what shows was drawn roughly, and is to be painted again once drafting ends.
     bool drafted_ = false;
     // A label's caption laid out for its size and font.
