@@ -6,7 +6,6 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QTextOption>
 #include <algorithm>
 
 QColor toQColor(unsigned c) {
@@ -71,18 +70,13 @@ bool ControlWidget::looksAsPainted() const {
 void ControlWidget::refresh() {
     if (looksAsPainted()) return;
     painted_ = currentLook();
-    textStale_ = true;
+    text_.invalidate();
     update();
-}
-
-void ControlWidget::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    textStale_ = true;
 }
 
 void ControlWidget::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::FontChange) textStale_ = true;
+    if (event->type() == QEvent::FontChange) text_.invalidate();
 }
 
 void ControlWidget::paintEvent(QPaintEvent* event) {
@@ -104,12 +98,7 @@ void ControlWidget::paintEvent(QPaintEvent* event) {
 
 std::u16string_view ControlWidget::shownPart(std::u16string_view caption, QSize box,
                                              const QFontMetrics& metrics) {
-    // No glyph is narrower than a pixel and no line shorter than the line spacing, so a label shows at
-    // most this many characters; laying out the rest of a line of millions would freeze the window.
-    // The lines wrap the same way up to the cut, so what shows does not change.
-    const auto rows = static_cast<std::size_t>(box.height() / std::max(1, metrics.lineSpacing()) + 2);
-    const auto columns = static_cast<std::size_t>(std::max(0, box.width()) + 2);
-    return caption.substr(0, std::min(caption.size(), rows * columns));
+    return LabelText::shownPart(caption, box, metrics);
 }
 
 void ControlWidget::paintLabel(QPainter& p, const QRect& dirty) {
@@ -123,25 +112,15 @@ void ControlWidget::paintLabel(QPainter& p, const QRect& dirty) {
     // The text is laid out once and kept: the prompt blinking over a line repaints it sixty times a
     // second.
     const QRect inner = r.adjusted(1, 1, -1, -1);
-    if (textStale_) {
-        const std::u16string_view shown = shownPart(control_.caption, inner.size(), fontMetrics());
-        text_.setText(QString::fromUtf16(shown.data(), static_cast<qsizetype>(shown.size())));
-        text_.setTextFormat(Qt::PlainText);
-        text_.setTextWidth(inner.width());
-        QTextOption option(control_.alignment == 1   ? Qt::AlignRight
-                           : control_.alignment == 2 ? Qt::AlignHCenter
-                                                     : Qt::AlignLeft);
-        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        text_.setTextOption(option);
-        text_.prepare(QTransform(), font());
-        textStale_ = false;
-    }
-    if (!dirty.intersects(QRect(inner.topLeft(), text_.size().toSize()))) return;
+    const QStaticText& text = text_.layout(control_.caption, inner.size(), font(), control_.alignment);
+    // Nothing shows outside the inner box, whatever width the text is laid out in.
+    if (!dirty.intersects(QRect(inner.left(), inner.top(), inner.width(), text.size().toSize().height())))
+        return;
     // A disabled label shows its text greyed, as the desktop does.
     p.setPen(control_.enabled ? toQColor(control_.foreColor) : QColor(160, 160, 160));
     p.setFont(font());
     p.setClipRect(inner);
-    p.drawStaticText(inner.topLeft(), text_);
+    p.drawStaticText(inner.topLeft(), text);
 }
 
 void ControlWidget::paintShape(QPainter& p) {
@@ -171,29 +150,51 @@ void ControlWidget::paintShape(QPainter& p) {
     draw();
 }
 
+void ControlWidget::setDrafting(bool on) {
+    drafting_ = on;
+    if (on || !drafted_) return;
+    drafted_ = false;
+    draft_.release();
+    update();
+}
+
 void ControlWidget::paintPictureBox(QPainter& p) {
     // While the loader's count of decoded pictures stands still, the path shows what it showed: a part
     // of the box painted again (under the blinking prompt) is drawn from the scaled copy at once.
-    const bool unchanged = !scaled_.isNull() && scaled_.size() == size() &&
-                           scaledPath_ == control_.picturePath && scaledGeneration_ == pictures_.generation();
-    if (!unchanged) {
-        const QImage picture =
-            control_.picturePath.empty() ? QImage() : pictures_.picture(control_.picturePath);
-        if (!picture.isNull() && !rect().isEmpty()) {
-            // The picture is stretched over the whole box; its proportions are not kept. Scaling a
-            // large picture is slow, so the scaled copy is kept for the repaints that follow.
-            if (scaled_.size() != size() || scaledKey_ != picture.cacheKey()) {
-                scaled_ = picture.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-                scaledKey_ = picture.cacheKey();
+    const bool samePicture = !scaled_.isNull() && scaledPath_ == control_.picturePath &&
+                             scaledGeneration_ == pictures_.generation();
+    const bool unchanged = samePicture && scaled_.size() == size();
+    // A drag gives the box a new size at every step, each soon gone: the last smooth copy (or the
+    // picture itself) is stretched as it is drawn, and scaled smoothly once the size stays.
+    QImage rough;
+    if (!unchanged && drafting_ && !rect().isEmpty())
+        rough = samePicture                    ? scaled_
+                : control_.picturePath.empty() ? QImage()
+                                               : pictures_.picture(control_.picturePath);
+    if (!rough.isNull()) {
+        if (rough.hasAlphaChannel()) p.fillRect(rect(), toQColor(control_.backColor));
+        p.drawImage(0, 0, draft_.stretched(rough, size()));
+        drafted_ = true;
+    } else {
+        if (!unchanged) {
+            const QImage picture =
+                control_.picturePath.empty() ? QImage() : pictures_.picture(control_.picturePath);
+            if (!picture.isNull() && !rect().isEmpty()) {
+                // The picture is stretched over the whole box; its proportions are not kept. Scaling a
+                // large picture is slow, so the scaled copy is kept for the repaints that follow.
+                if (scaled_.size() != size() || scaledKey_ != picture.cacheKey()) {
+                    scaled_ = picture.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                    scaledKey_ = picture.cacheKey();
+                }
+            } else {
+                scaled_ = QImage();
             }
-        } else {
-            scaled_ = QImage();
+            scaledPath_ = control_.picturePath;
+            scaledGeneration_ = pictures_.generation();
         }
-        scaledPath_ = control_.picturePath;
-        scaledGeneration_ = pictures_.generation();
+        if (scaled_.isNull() || scaled_.hasAlphaChannel()) p.fillRect(rect(), toQColor(control_.backColor));
+        if (!scaled_.isNull()) p.drawImage(0, 0, scaled_);
     }
-    if (scaled_.isNull() || scaled_.hasAlphaChannel()) p.fillRect(rect(), toQColor(control_.backColor));
-    if (!scaled_.isNull()) p.drawImage(0, 0, scaled_);
     if (control_.borderStyle == 1) {
         p.setPen(QColor(128, 128, 128));
         p.drawRect(rect().adjusted(0, 0, -1, -1));

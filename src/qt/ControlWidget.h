@@ -1,6 +1,8 @@
 #pragma once
+#include "qt/DraftStretch.h"
+#include "qt/LabelText.h"
+
 #include <QImage>
-#include <QStaticText>
 #include <QWidget>
 #include <functional>
 #include <string>
@@ -19,6 +21,9 @@ class ControlWidget : public QWidget {
     const Control& control() const { return control_; }
     // Schedules a repaint when the control's look in the model differs from what was last painted.
     void refresh();
+    // While the window's size is still changing, a picture box that needs its picture at a new size
+    // stretches it as it draws, quickly and roughly; once drafting ends it is scaled smoothly again.
+    void setDrafting(bool on);
     // Mouse press, release (with whether the pointer is still over the control) on this control.
     std::function<void(const Control&)> onPress;
     std::function<void(const Control&, bool inside)> onRelease;
@@ -28,7 +33,6 @@ class ControlWidget : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -52,14 +56,17 @@ class ControlWidget : public QWidget {
     const Control& control_;
     const QtPictureLoader& pictures_;
     Look painted_;
-    // The picture scaled to the box, kept until the picture or the box's size changes.
+    // The picture scaled smoothly to the box, kept until the picture or the box's size changes.
     QImage scaled_;
     qint64 scaledKey_ = 0;
     std::string scaledPath_;
     quint64 scaledGeneration_ = 0;
-    // A label's text laid out for its size and font, until one of them or the caption changes.
-    QStaticText text_;
-    bool textStale_ = true;
+    bool drafting_ = false;
+    DraftStretch draft_;
+    // Whether what shows was drawn roughly, and is to be painted again once drafting ends.
+    bool drafted_ = false;
+    // A label's caption laid out for its size and font.
+    LabelText text_;
 };
 
 // The colour of the model as Qt takes it.

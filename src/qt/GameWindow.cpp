@@ -141,7 +141,7 @@ void GameWindow::fail(const std::string& why) {
     held_.clear();
     for (auto& link : timers_) link.qtimer->stop();
     watchdogWake_->stop();
-    settle_->stop();
+    stopSettling();
     // Also on the terminal, where a story's author running the game from a shell reads it.
     std::cerr << why << std::endl;
     QMessageBox::critical(this, QStringLiteral("ルメナ"), QString::fromStdString(why));
@@ -182,6 +182,7 @@ void GameWindow::createWidgets() {
             auto* widget = new ControlWidget(*c, pictures_, parent);
             widget->onPress = onPress;
             widget->onRelease = onRelease;
+            if (c->kind == ControlKind::PictureBox) pictureBoxes_.push_back(widget);
             w = widget;
         }
         w->setObjectName(QString::fromStdString(c->name));
@@ -334,7 +335,7 @@ bool GameWindow::request(QSize size) {
     lastRequest_ = Request{from, size};
     requested_ = size;
     // Should the size never come, the game is laid out in the size the window has.
-    settle_->start();
+    startSettling();
     resize(size);
     return true;
 }
@@ -353,7 +354,19 @@ void GameWindow::syncWindowSize() {
     }
 }
 
+void GameWindow::startSettling() {
+    settle_->start();
+    for (ControlWidget* box : pictureBoxes_) box->setDrafting(true);
+}
+
+void GameWindow::stopSettling() {
+    settle_->stop();
+    // Pictures drawn quickly during the drag are now scaled smoothly, as the player will look at them.
+    for (ControlWidget* box : pictureBoxes_) box->setDrafting(false);
+}
+
 void GameWindow::settle() {
+    stopSettling();
     if (requested_) {
         // The shape asked for never came: the window manager keeps this size.
         requested_.reset();
@@ -382,7 +395,7 @@ void GameWindow::resizeEvent(QResizeEvent* event) {
         // The shape asked for has come.
         requested_.reset();
         lastRequest_.reset();
-        settle_->stop();
+        stopSettling();
         layOut(true);
         return;
     }
@@ -394,9 +407,9 @@ void GameWindow::layOutUnsettled() {
     requested_.reset();
     layOut(false);
     if (sizeFixedByState())
-        settle_->stop();
+        stopSettling();
     else
-        settle_->start();
+        startSettling();
 }
 
 void GameWindow::moveEvent(QMoveEvent* event) {
@@ -420,7 +433,7 @@ void GameWindow::closeEvent(QCloseEvent* event) {
     deliver([this] { fom_->Form_Unload(); });
     for (auto& link : timers_) link.qtimer->stop();
     watchdogWake_->stop();
-    settle_->stop();
+    stopSettling();
     started_ = false;
     event->accept();
 }

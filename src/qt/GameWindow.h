@@ -18,6 +18,7 @@
 #include <optional>
 #include <vector>
 
+class ControlWidget;
 class QMenu;
 class QTimer;
 class TextLogView;
@@ -99,6 +100,9 @@ class GameWindow : public QWidget {
     void takeWindowSize(bool mayReshape);
     bool request(QSize size);
     void settle();
+    // The settle timer, and with it the quick drawing of pictures while the size still changes.
+    void startSettling();
+    void stopSettling();
     bool sizeFixedByState() const;
     // Measures the window's frame; returns whether it changed.
     bool updateFrame();
@@ -122,6 +126,7 @@ class GameWindow : public QWidget {
     std::unique_ptr<Fom> fom_;
     std::unique_ptr<EventRouter> router_;
     std::map<const Control*, QWidget*> widgets_;
+    std::vector<ControlWidget*> pictureBoxes_;
     std::vector<WidgetLink> links_;
     std::map<const Control*, std::vector<QWidget*>> stacks_;
     std::size_t stackSignature_ = 0;

@@ -294,6 +294,24 @@ TEST_F(PictureGame, DraggingIsNotFoughtAndEndsInShape) {
     EXPECT_EQ(resizes - byPlayer, 1) << "one resize to the shape, and no more";
 }
 
+TEST_F(PictureGame, TheSceneShowsScaledSmoothlyOnceADragHasSettled) {
+    const QImage picture = finePattern(320, 240);
+    savePicture(game, "quad", picture, "PNG");
+    GameWindow& w = startWindow();
+    window->deliver([&] { fom().StartCom_Click(0); });
+    while (fom().Pic.pictureName != u"quad") window->deliver([&] { fom().LblTim_Timer(); });
+    for (int step = 1; step <= 6; ++step) {
+        w.resize(QSize(700 + 23 * step, 520 + 17 * step));
+        pumpFor(15);
+    }
+    pumpFor(GameWindow::kSettleMs * 3);
+    // The top half of the picture area, where no line of text has come yet.
+    const QRect pic = picRect();
+    const QRect top(pic.topLeft(), QSize(pic.width(), pic.height() / 2));
+    EXPECT_EQ(shownOnScreen(w, top),
+              smoothlyScaled(picture, pic.size()).copy(QRect(QPoint(0, 0), top.size())));
+}
+
 TEST_F(PictureGame, ExitWhenShownEndsOnceTheTitleIsPaintedWithoutStartingTheSound) {
     savePicture(game, "ttl", quadrantPicture(64, 48), "PNG");
     GameWindow w(game.dir(), 1u);

@@ -2,9 +2,13 @@
 #include "support/TestGame.h"
 
 #include <QColor>
+#include <QCoreApplication>
 #include <QImage>
 #include <QPainter>
+#include <QPixmap>
+#include <QScreen>
 #include <QString>
+#include <QWidget>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -22,6 +26,31 @@ inline QImage quadrantPicture(int width, int height) {
     p.fillRect(0, h, w, height - h, kBottomLeft);
     p.fillRect(w, h, width - w, height - h, kBottomRight);
     return image;
+}
+
+// Fine stripes over gradients: a rough stretch of it differs from a smooth one nearly everywhere.
+inline QImage finePattern(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, qRgb((x * 37) % 256, (y * 53) % 256, ((x + y) % 3) * 120));
+    return image;
+}
+
+// A picture stretched over a box as a still window shows it.
+inline QImage smoothlyScaled(const QImage& picture, QSize size) {
+    return picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+// What a window shows on the screen, as painted there (not rendered afresh, as grab() does).
+inline QImage shownOnScreen(QWidget& window, QRect part) {
+    QCoreApplication::processEvents();
+    return window.screen()
+        ->grabWindow(window.winId())
+        .toImage()
+        .copy(part)
+        .convertToFormat(QImage::Format_RGB32);
 }
 
 // Writes a real picture file into the game's grf folder under the game's ".dat" name.

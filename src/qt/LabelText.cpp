@@ -1,0 +1,55 @@
+#include "qt/LabelText.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QTextOption>
+#include <algorithm>
+
+std::u16string_view LabelText::shownPart(std::u16string_view caption, QSize box,
+                                         const QFontMetrics& metrics) {
+    // No glyph is narrower than a pixel and no line shorter than the line spacing, so a label shows at
+    // most this many characters; laying out the rest of a line of millions would freeze the window.
+    // The lines wrap the same way up to the cut, so what shows does not change.
+    const auto rows = static_cast<std::size_t>(box.height() / std::max(1, metrics.lineSpacing()) + 2);
+    const auto columns = static_cast<std::size_t>(std::max(0, box.width()) + 2);
+    return caption.substr(0, std::min(caption.size(), rows * columns));
+}
+
+const QStaticText& LabelText::layout(std::u16string_view caption, QSize inner, const QFont& font,
+                                     int alignment) {
+    if (!stale_ && inner == inner_) return text_;
+    const std::u16string_view shown = shownPart(caption, inner, QFontMetrics(font));
+    const QString text = QString::fromUtf16(shown.data(), static_cast<qsizetype>(shown.size()));
+    const bool sameText = !stale_ && text == text_.text();
+    if (!sameText) natural_ = -1;
+    stale_ = false;
+    inner_ = inner;
+    if (sameText && width_ == inner.width()) return text_;
+    // Left-aligned lines that fit need no width: they lie the same in any width they fit in. A label
+    // laid out so is not laid out again at each step of a drag of the window's edge, as long as its
+    // lines still fit. A line breaks once its glyphs, the last one's overhang included, pass the
+    // width; a character's height of room to spare is well beyond that.
+    if (sameText && alignment == 0) {
+        if (natural_ < 0) {
+            prepare(text, -1, font, alignment);
+            natural_ = text_.size().width();
+        }
+        if (natural_ + QFontMetrics(font).height() <= inner.width()) {
+            if (width_ != -1) prepare(text, -1, font, alignment);
+            return text_;
+        }
+    }
+    prepare(text, inner.width(), font, alignment);
+    return text_;
+}
+
+void LabelText::prepare(const QString& text, int width, const QFont& font, int alignment) {
+    text_.setText(text);
+    text_.setTextFormat(Qt::PlainText);
+    text_.setTextWidth(width);
+    QTextOption option(alignment == 1 ? Qt::AlignRight : alignment == 2 ? Qt::AlignHCenter : Qt::AlignLeft);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    text_.setTextOption(option);
+    text_.prepare(QTransform(), font);
+    width_ = width;
+}
