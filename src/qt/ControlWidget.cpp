@@ -96,11 +96,6 @@ void ControlWidget::paintEvent(QPaintEvent* event) {
     }
 }
 
-std::u16string_view ControlWidget::shownPart(std::u16string_view caption, QSize box,
-                                             const QFontMetrics& metrics) {
-    return LabelText::shownPart(caption, box, metrics);
-}
-
 void ControlWidget::paintLabel(QPainter& p, const QRect& dirty) {
     const QRect r = rect();
     if (control_.backStyle == 1) p.fillRect(r, toQColor(control_.backColor));
@@ -163,38 +158,30 @@ void ControlWidget::paintPictureBox(QPainter& p) {
     // of the box painted again (under the blinking prompt) is drawn from the scaled copy at once.
     const bool samePicture = !scaled_.isNull() && scaledPath_ == control_.picturePath &&
                              scaledGeneration_ == pictures_.generation();
-    const bool unchanged = samePicture && scaled_.size() == size();
-    // A drag gives the box a new size at every step, each soon gone: the last smooth copy (or the
-    // picture itself) is stretched as it is drawn, and scaled smoothly once the size stays.
-    QImage rough;
-    if (!unchanged && drafting_ && !rect().isEmpty())
-        rough = samePicture                    ? scaled_
-                : control_.picturePath.empty() ? QImage()
-                                               : pictures_.picture(control_.picturePath);
-    if (!rough.isNull()) {
-        if (rough.hasAlphaChannel()) p.fillRect(rect(), toQColor(control_.backColor));
-        p.drawImage(0, 0, draft_.stretched(rough, size()));
-        drafted_ = true;
-    } else {
-        if (!unchanged) {
-            const QImage picture =
-                control_.picturePath.empty() ? QImage() : pictures_.picture(control_.picturePath);
-            if (!picture.isNull() && !rect().isEmpty()) {
-                // The picture is stretched over the whole box; its proportions are not kept. Scaling a
-                // large picture is slow, so the scaled copy is kept for the repaints that follow.
-                if (scaled_.size() != size() || scaledKey_ != picture.cacheKey()) {
-                    scaled_ = picture.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-                    scaledKey_ = picture.cacheKey();
-                }
-            } else {
+    const QImage* shown = &scaled_;
+    if (!samePicture || scaled_.size() != size()) {
+        // A drag gives the box a new size at every step, each soon gone: the last smooth copy (or the
+        // picture itself) is stretched as it is drawn, and scaled smoothly once the size stays.
+        const QImage picture = samePicture && drafting_       ? scaled_
+                               : control_.picturePath.empty() ? QImage()
+                                                              : pictures_.picture(control_.picturePath);
+        if (drafting_ && !picture.isNull() && !rect().isEmpty()) {
+            shown = &draft_.stretched(picture, size());
+            drafted_ = true;
+        } else {
+            // The picture is stretched over the whole box; its proportions are not kept. Scaling a
+            // large picture is slow, so the scaled copy is kept for the repaints that follow.
+            if (picture.isNull() || rect().isEmpty())
                 scaled_ = QImage();
-            }
+            else if (scaled_.size() != size() || scaledKey_ != picture.cacheKey())
+                scaled_ = picture.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            scaledKey_ = picture.cacheKey();
             scaledPath_ = control_.picturePath;
             scaledGeneration_ = pictures_.generation();
         }
-        if (scaled_.isNull() || scaled_.hasAlphaChannel()) p.fillRect(rect(), toQColor(control_.backColor));
-        if (!scaled_.isNull()) p.drawImage(0, 0, scaled_);
     }
+    if (shown->isNull() || shown->hasAlphaChannel()) p.fillRect(rect(), toQColor(control_.backColor));
+    if (!shown->isNull()) p.drawImage(0, 0, *shown);
     if (control_.borderStyle == 1) {
         p.setPen(QColor(128, 128, 128));
         p.drawRect(rect().adjusted(0, 0, -1, -1));

@@ -6,7 +6,6 @@
 #include <QWidget>
 #include <functional>
 #include <string>
-#include <string_view>
 
 class Control;
 class QtPictureLoader;
@@ -27,9 +26,6 @@ class ControlWidget : public QWidget {
     // Mouse press, release (with whether the pointer is still over the control) on this control.
     std::function<void(const Control&)> onPress;
     std::function<void(const Control&, bool inside)> onRelease;
-
-    // The start of a caption that a label of this inner size can show: the rest is never laid out.
-    static std::u16string_view shownPart(std::u16string_view caption, QSize box, const QFontMetrics& metrics);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
