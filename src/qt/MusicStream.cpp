@@ -73,6 +73,7 @@ void MusicStream::pull() {
     if (!decoder_) return;
     considerKeepingWhole();
     bool grewNow = false;
+    bool kept = true;
     // Once far enough ahead the rest waits in the decoder, which stops until they are taken; a piece
     // kept whole is taken as fast as it comes.
     while (decoding_ && decoder_->bufferAvailable() &&
@@ -81,28 +82,22 @@ void MusicStream::pull() {
         if (!samples.isValid()) continue;
         if (!anySamples_) format_ = samples.format();
         anySamples_ = true;
-        append(samples.constData<char>(), samples.byteCount());
         grewNow = true;
-        if (tooLongToKeep_) break;
+        kept = append(samples.constData<char>(), samples.byteCount());
+        if (!kept) break;
     }
-    if (tooLongToKeep_) {
-        tooLongToKeep_ = false;
-        letGoOfWhole();
-    }
+    if (!kept) letGoOfWhole();
     if (grewNow) emit grew();
 }
 
-void MusicStream::append(const char* data, qint64 size) {
+bool MusicStream::append(const char* data, qint64 size) {
     const qint64 from = decoded_;
     decoded_ += size;
     if (whole_ && from == head_.size()) {
-        if (decoded_ > bytesForMs(kWholeMs) * 5 / 4) {
-            tooLongToKeep_ = true;
-            return;
-        }
+        if (decoded_ > bytesForMs(kWholeMs) * 5 / 4) return false;
         head_.append(data, size);
         bufferStart_ = head_.size();
-        return;
+        return true;
     }
     // The beginning is kept for good the first time through.
     const qint64 headBytes = bytesForMs(kHeadMs);
@@ -110,22 +105,21 @@ void MusicStream::append(const char* data, qint64 size) {
     // After a restart, what is already held is passed over.
     const qint64 skipped = std::clamp(bufferEnd() - from, qint64{0}, size);
     if (from + skipped == bufferEnd()) buffer_.append(data + skipped, size - skipped);
+    return true;
 }
 
 void MusicStream::finish() {
     if (!decoding_) return;
     // The last samples may still be waiting; they are taken however far ahead they lie.
+    bool kept = true;
     while (decoder_->bufferAvailable()) {
         const QAudioBuffer samples = decoder_->read();
-        if (samples.isValid()) append(samples.constData<char>(), samples.byteCount());
+        if (samples.isValid()) kept = append(samples.constData<char>(), samples.byteCount()) && kept;
     }
     decoding_ = false;
     length_ = decoded_;
     decoder_->stop();
-    if (tooLongToKeep_) {
-        tooLongToKeep_ = false;
-        letGoOfWhole();
-    }
+    if (!kept) letGoOfWhole();
     emit grew();
 }
 

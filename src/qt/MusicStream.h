@@ -55,7 +55,8 @@ class MusicStream : public QObject {
   private:
     qint64 take(char* data, qint64 max);
     void pull();
-    void append(const char* data, qint64 size);
+    // Takes samples the decoder gave; false when a piece being kept whole outgrew what it may take.
+    bool append(const char* data, qint64 size);
     void finish();
     void restartAt(qint64 from);
     void considerKeepingWhole();
@@ -74,5 +75,4 @@ class MusicStream : public QObject {
     bool decoding_ = false; // the decoder has more to give
     bool anySamples_ = false;
     bool whole_ = false;
-    bool tooLongToKeep_ = false; // the piece outgrew what a whole piece may take
 };
