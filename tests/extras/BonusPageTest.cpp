@@ -11,16 +11,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Playing {
-    TempGame game;
-    std::unique_ptr<TestWindow> w;
-    Playing() {
-        game.minimal();
-        w = std::make_unique<TestWindow>(game);
-        w->start();
-        w->fom.StartCom_Click(1);
-    }
-    Fom& fom() { return w->fom; }
+struct Playing : StartedGame {
     fs::path dir() const { return game.dir(); }
 };
 

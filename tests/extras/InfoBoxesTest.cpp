@@ -6,17 +6,9 @@ namespace {
 
 const std::string kRule = "■■■■■■■■■■■■■■■■";
 
-struct Playing {
-    TempGame game;
-    std::unique_ptr<TestWindow> w;
-    explicit Playing(const std::vector<std::string>& hints) {
-        game.minimal();
-        game.lines("txt/hint.dat", hints);
-        w = std::make_unique<TestWindow>(game);
-        w->start();
-        w->fom.StartCom_Click(1); // a turn limit of 100
-    }
-    Fom& fom() { return w->fom; }
+struct Playing : StartedGame {
+    explicit Playing(const std::vector<std::string>& hints)
+        : StartedGame([&](TempGame& game) { game.lines("txt/hint.dat", hints); }) {}
     std::vector<std::string>& messages() { return w->fake.desktop.messages; }
     void draws(std::initializer_list<float> values) { w->fake.random.values = values; }
 };

@@ -5,17 +5,7 @@
 
 namespace {
 
-struct Started {
-    TempGame game;
-    std::unique_ptr<TestWindow> w;
-    Started() {
-        game.minimal();
-        w = std::make_unique<TestWindow>(game);
-        w->start();
-        w->fom.StartCom_Click(1);
-    }
-    Fom& fom() { return w->fom; }
-};
+using Started = StartedGame;
 
 } // namespace
 

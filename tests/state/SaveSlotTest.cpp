@@ -36,18 +36,11 @@ std::string joined(const std::vector<std::string>& lines) {
     return s;
 }
 
-struct Playing {
-    TempGame game;
-    std::unique_ptr<TestWindow> w;
+struct Playing : StartedGame {
     Playing() {
-        game.minimal();
-        w = std::make_unique<TestWindow>(game);
-        w->start();
-        w->fom.StartCom_Click(1);
         w->fom.LblTim_Timer(); // reads the opening's first line ahead
         w->fom.LblTim_Timer(); // and shows it
     }
-    Fom& fom() { return w->fom; }
     fs::path save() const { return fs::path(game.dir()) / "txt" / "save.dat"; }
     std::vector<std::string>& messages() { return w->fake.desktop.messages; }
     void writeSave(const std::vector<std::string>& lines) { game.bytes("txt/save.dat", joined(lines)); }

@@ -56,6 +56,14 @@ std::optional<PictureSize> FakePlatform::Pictures::load(const std::string& path)
     return size;
 }
 
+StartedGame::StartedGame(const std::function<void(TempGame&)>& prepare) {
+    game.minimal();
+    if (prepare) prepare(game);
+    w = std::make_unique<TestWindow>(game);
+    w->start();
+    w->fom.StartCom_Click(1);
+}
+
 std::vector<std::string> TestWindow::lines() const {
     std::vector<std::string> out;
     for (const Control* c : fom.Lbl) out.push_back(utf8(c->caption));

@@ -7,6 +7,7 @@
 #include "platform/RandomSource.h"
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -73,6 +74,16 @@ struct TestWindow {
     FakePlatform fake;
     Fom fom;
     EventRouter router;
+};
+
+// A minimal game whose title screen was passed with NORMAL (a turn limit of 100): the opening scene is
+// open. prepare may add files to the folder before the game starts.
+struct StartedGame {
+    explicit StartedGame(const std::function<void(TempGame&)>& prepare = {});
+    Fom& fom() { return w->fom; }
+
+    TempGame game;
+    std::unique_ptr<TestWindow> w;
 };
 
 // The whole content of a file, byte for byte (empty when it cannot be read).
