@@ -1,5 +1,6 @@
 // rumena-check: reports every problem of a game folder before anyone plays it, and draws its scene map.
 #include "check/GameChecker.h"
+#include "check/NewStory.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -24,10 +25,12 @@ constexpr int kOutputFailed = 3;
 
 const char* const kUsage =
     "usage: rumena-check [--graph FILE.dot] [--svg FILE.svg] GAME_DIR\n"
+    "       rumena-check --new DIR\n"
     "\n"
     "Reads every file of the game folder and reports each problem as FILE:LINE: error|warning: MESSAGE.\n"
     "  --graph FILE.dot  write the scene map as a Graphviz graph\n"
     "  --svg FILE.svg    draw the scene map with Graphviz's dot\n"
+    "  --new DIR         write a new story to start from into DIR, a folder that does not exist or is empty\n"
     "Exit status: 0 no error, 1 errors found, 2 not a game folder or a bad command line, 3 the map could\n"
     "not be written.\n";
 
@@ -68,15 +71,15 @@ std::string renderSvg(const std::string& dot, const std::string& svgPath) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string graphPath, svgPath, gameDir;
+    std::string graphPath, svgPath, gameDir, newDir;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             std::cout << kUsage;
             return 0;
         }
-        if ((arg == "--graph" || arg == "--svg") && i + 1 < argc) {
-            (arg == "--graph" ? graphPath : svgPath) = argv[++i];
+        if ((arg == "--graph" || arg == "--svg" || arg == "--new") && i + 1 < argc) {
+            (arg == "--graph" ? graphPath : arg == "--svg" ? svgPath : newDir) = argv[++i];
         } else if (!arg.empty() && arg[0] == '-') {
             std::cerr << "rumena-check: unknown option " << arg << "\n" << kUsage;
             return kNotAGame;
@@ -86,6 +89,20 @@ int main(int argc, char** argv) {
             std::cerr << "rumena-check: one game folder at a time\n" << kUsage;
             return kNotAGame;
         }
+    }
+    if (!newDir.empty()) {
+        if (!gameDir.empty() || !graphPath.empty() || !svgPath.empty()) {
+            std::cerr << "rumena-check: --new writes a story and checks none\n" << kUsage;
+            return kNotAGame;
+        }
+        const std::string problem = NewStory(newDir).write();
+        if (!problem.empty()) {
+            std::cerr << "rumena-check: " << problem << "\n";
+            return kNotAGame;
+        }
+        std::cout << "A new story is in " << newDir << ": play it with rumena " << newDir
+                  << ", and check it with rumena-check " << newDir << " after each change.\n";
+        return 0;
     }
     if (gameDir.empty()) {
         std::cerr << kUsage;

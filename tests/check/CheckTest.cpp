@@ -339,3 +339,36 @@ TEST(Check, GuideExamplesPass) {
         EXPECT_EQ(played.status, 0) << where << "\n" << played.out;
     }
 }
+
+// The new story the checker writes passes it without a word, plays from the title through one meeting
+// with each character to the end, the staff roll and back to the title, and is never written over
+// a folder that holds something.
+TEST(Check, NewStoryPassesAndPlaysToTheTitle) {
+    const fs::path dir = fs::temp_directory_path() / ("rumena-new-story-" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    ASSERT_EQ(run(std::string(RUMENA_CHECK) + " --new " + quoted(dir.string()) + " 2>&1").status, 0);
+    const Outcome checked = check(dir.string());
+    EXPECT_EQ(checked.status, 0) << checked.out;
+    EXPECT_NE(checked.out.find("no problems found"), std::string::npos) << checked.out;
+
+    // Day 1 at the sixth place, day 2 at the fourth and day 3 at the second meet the three characters,
+    // whose scenes close their storylines; the next choice leads to the end.
+    const fs::path driver = dir / "driver.txt";
+    std::ofstream(driver)
+        << "click StartCom 1\ntick LblTim 40\nclick com 5\ntick LblTim 20\n"
+           "click com 3\ntick LblTim 20\nclick com 1\ntick LblTim 20\nclick com 0\n"
+           "tick LblTim 20\nclick Pic\ntick LblTim 20\ndump Lbl 20\nclick Pic\ndump PicTtl\n";
+    const Outcome played = run(std::string(RUMENA_BINARY) + " --headless --seed 1 " + quoted(dir.string()) +
+                               " < " + quoted(driver.string()) + " 2>&1");
+    EXPECT_EQ(played.status, 0) << played.out;
+    const std::string end = played.out.substr(played.out.find("end.mp3"));
+    EXPECT_NE(end.find("スタッフロール"), std::string::npos) << played.out;
+    EXPECT_NE(end.find("opn.mp3"), std::string::npos) << played.out;
+    EXPECT_NE(end.find(R"("Visible":true)"), std::string::npos) << played.out;
+    EXPECT_NE(end.find(R"("Picture":"ttl")"), std::string::npos) << played.out;
+
+    const Outcome again = run(std::string(RUMENA_CHECK) + " --new " + quoted(dir.string()) + " 2>&1");
+    EXPECT_EQ(again.status, 2);
+    EXPECT_NE(again.out.find("not empty"), std::string::npos) << again.out;
+    fs::remove_all(dir);
+}
