@@ -15,19 +15,19 @@ void Fom::Form_Activate() {
 }
 
 void Fom::TTLHYOUJI() {
-    // A missing or unreadable title card ends this quietly: the title keeps its last picture and
-    // visibility.
+    // A missing or unreadable title card leaves the title box without a picture, but the box and its
+    // difficulty buttons still show, so that a new game can start after an ending too.
     const std::string path = pictureFile(u"ttl");
-    auto size = platform.pictures.load(path);
-    if (!size) return;
-    E.pictureName = u"ttl";
-    E.picturePath = path;
-    E.widthTw = size->width * kTwipsPerPixel;
-    E.heightTw = size->height * kTwipsPerPixel;
-    PicTtl.setScaleMode(ScaleMode::Pixels);
-    E.setScaleMode(ScaleMode::Pixels);
-    PicTtl.pictureName = E.pictureName;
-    PicTtl.picturePath = E.picturePath;
+    if (auto size = platform.pictures.load(path)) {
+        E.pictureName = u"ttl";
+        E.picturePath = path;
+        E.widthTw = size->width * kTwipsPerPixel;
+        E.heightTw = size->height * kTwipsPerPixel;
+        PicTtl.setScaleMode(ScaleMode::Pixels);
+        E.setScaleMode(ScaleMode::Pixels);
+        PicTtl.pictureName = E.pictureName;
+        PicTtl.picturePath = E.picturePath;
+    }
     PicTtl.visible = true;
 }
 

@@ -218,7 +218,7 @@ void GameChecker::checkHints() {
 
 void GameChecker::checkReservedFiles() {
     needed("txt/opn_n.dat", true, "the help text; the menu's Help ends the game without it");
-    needed("grf/ttl.dat", false, "the title card; the title screen shows none");
+    needed("grf/ttl.dat", false, "the title card; the title screen shows its three buttons on a blank background");
     needed("grf/dmy.dat", false, "the blank picture a new game starts with");
     needed("opn.mp3", false, "the title music; the title screen is silent");
     needed("bgm.mp3", false, "the game music; the game is silent");
