@@ -46,8 +46,14 @@ void Fom::MakeBonusPage(const std::u16string& sourceName, const std::u16string& 
 }
 
 void Fom::HtmlToolLbl_Click() {
-    platform.desktop.openFile(pagePath(BaseDir, HtmlToolLbl.toolTipText));
+    const std::string path = pagePath(BaseDir, HtmlToolLbl.toolTipText);
     HtmlToolLbl.visible = false;
+    // Without a browser to start, the player is told where the page is, and the game goes on.
+    if (!platform.desktop.openFile(path))
+        platform.desktop.messageBox(text::toUtf8(u"おまけ（" + HtmlToolLbl.toolTipText +
+                                                 u"）をブラウザーで開けませんでした。\r\n"
+                                                 u"ゲームのフォルダに書き出してあります：\r\n") +
+                                    path);
 }
 
 void Fom::HtmlToolLbl_MouseDown() {

@@ -38,7 +38,7 @@ class RecordingDesktop : public Desktop {
     explicit RecordingDesktop(EventOut& out) : out_(out) {}
     void messageBox(const std::string& text) override { out_.print("msgbox", {{"text", text}}); }
     void popupMenu(const std::string& menu) override { out_.print("popup", {{"menu", menu}}); }
-    void openFile(const std::string& path) override { out_.print("open", {{"path", path}}); }
+    bool openFile(const std::string& path) override { return out_.print("open", {{"path", path}}), true; }
 
   private:
     EventOut& out_;

@@ -9,6 +9,7 @@ class Desktop {
     virtual void messageBox(const std::string& utf8Text) = 0;
     // Pops up the named menu of the window at the mouse pointer; the choice arrives later as an event.
     virtual void popupMenu(const std::string& menuName) = 0;
-    // Opens a file in the desktop's default viewer, without waiting for it.
-    virtual void openFile(const std::string& path) = 0;
+    // Opens a file in the desktop's default viewer, without waiting for it. False when no viewer could
+    // be started.
+    virtual bool openFile(const std::string& path) = 0;
 };

@@ -15,7 +15,7 @@ void QtDesktop::messageBox(const std::string& utf8Text) {
     box.exec();
 }
 
-void QtDesktop::openFile(const std::string& path) {
+bool QtDesktop::openFile(const std::string& path) {
     // The path goes to the desktop as a file URL, never through a shell.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
 }

@@ -12,7 +12,7 @@ class QtDesktop : public Desktop {
         : window_(window), popup_(std::move(popup)) {}
     void messageBox(const std::string& utf8Text) override;
     void popupMenu(const std::string& menuName) override { popup_(menuName); }
-    void openFile(const std::string& path) override;
+    bool openFile(const std::string& path) override;
 
   private:
     QWidget& window_;

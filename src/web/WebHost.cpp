@@ -33,7 +33,7 @@ class PageDesktop : public Desktop {
   public:
     void messageBox(const std::string& text) override { rumena_js_message(text.c_str()); }
     void popupMenu(const std::string& menu) override { rumena_js_popup(menu.c_str()); }
-    void openFile(const std::string& path) override { rumena_js_open(path.c_str()); }
+    bool openFile(const std::string& path) override { return rumena_js_open(path.c_str()), true; }
 };
 
 const char* kindName(ControlKind k) {

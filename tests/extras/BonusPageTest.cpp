@@ -52,6 +52,24 @@ TEST(BonusPage, TheNoticeNamesTheLastPageAndAClickOpensIt) {
     EXPECT_EQ(p.w->router.click("HtmlToolLbl", -1), EventRouter::Result::Ignored);
 }
 
+TEST(BonusPage, APageNoBrowserOpensIsNamedInAMessageAndTheGameGoesOn) {
+    Playing p;
+    p.game.lines("txt/src.dat", {"<html>"});
+    p.game.lines("txt/next.dat", {"つづき"});
+    Fom& f = p.fom();
+    f.MakeBonusPage(u"src", u"omake");
+    p.w->fake.desktop.noViewer = true;
+    ASSERT_EQ(p.w->router.click("HtmlToolLbl", -1), EventRouter::Result::Delivered);
+    ASSERT_EQ(p.w->fake.desktop.messages.size(), 1u);
+    const std::string& message = p.w->fake.desktop.messages[0];
+    EXPECT_NE(message.find("omake.html"), std::string::npos) << message;
+    EXPECT_NE(message.find("ゲームのフォルダに書き出してあります"), std::string::npos) << message;
+    EXPECT_NE(message.find(f.BaseDir + "omake.html"), std::string::npos) << message;
+    EXPECT_FALSE(f.HtmlToolLbl.visible);
+    f.GoToScene(u"next");
+    EXPECT_TRUE(f.LblTim.enabled());
+}
+
 TEST(BonusPage, APageNameThatLeavesTheGameFolderIsAScriptErrorAndWritesNothing) {
     Playing p;
     p.game.lines("txt/src.dat", {"<html>"});

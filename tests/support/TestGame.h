@@ -44,9 +44,10 @@ struct FakePlatform {
     } pictures;
     struct Desk : Desktop {
         std::vector<std::string> messages, popups, opened;
+        bool noViewer = false; // no viewer starts: openFile fails
         void messageBox(const std::string& t) override { messages.push_back(t); }
         void popupMenu(const std::string& m) override { popups.push_back(m); }
-        void openFile(const std::string& p) override { opened.push_back(p); }
+        bool openFile(const std::string& p) override { return opened.push_back(p), !noViewer; }
     } desktop;
     struct Draws : RandomSource {
         std::deque<float> values;
