@@ -55,11 +55,16 @@ void Fom::BeginQuestion() {
         first.setTop(q.QstTop[r]);
         second.setTop(q.QstTop[1 - r]);
     }
+    // The boxes lie behind the two slots: a single answer sits at the second slot and shows the box
+    // there, so that its caption is inside the box shown.
+    int shown = 0;
     for (std::size_t i = 0; i < 2; ++i) {
         if (QstLBl[i]->caption.empty()) continue;
         QstLBl[i]->visible = true;
-        QstShp[i]->visible = true;
+        ++shown;
     }
+    if (shown >= 1) QstShp[1]->visible = true;
+    if (shown == 2) QstShp[0]->visible = true;
 
     LblTim.setEnabled(false);
     q.QstCount = 0;

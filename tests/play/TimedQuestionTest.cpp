@@ -136,8 +136,8 @@ TEST(TimedQuestion, AOneAnswerQuestionRightAfterStartUp) {
     Question q({">qst", "はい>yes", ">qstend"}, {"yes"});
     q.ask();
     EXPECT_EQ(q.slotOf(0), 1);
-    EXPECT_TRUE(q.box(0).visible);
-    EXPECT_FALSE(q.box(1).visible);
+    EXPECT_FALSE(q.box(0).visible);
+    EXPECT_TRUE(q.box(1).visible) << "the box shown is the one behind the answer";
     q.countdown(29);
     EXPECT_TRUE(q.fom().QstTim.enabled());
     q.countdown(1);
@@ -174,4 +174,30 @@ TEST(TimedQuestion, DeleteDuringAQuestionStopsItsCountdown) {
     EXPECT_EQ(q.w->router.tick("QstTim"), EventRouter::Result::Ignored);
     EXPECT_FALSE(q.fom().script.file.isOpen()) << "no answer's scene runs under the title card";
     EXPECT_FALSE(q.fom().LblTim.enabled());
+}
+
+// Whatever the answers, each one shown lies on a box that is shown, and no box shows without one.
+TEST(TimedQuestion, EveryShownAnswerLiesOnAShownBox) {
+    const std::vector<std::vector<std::string>> blocks = {
+        {"右>a", "左>b"}, {">hidden", "見える>shown"}, {"走る>run", ">slow"}, {"はい>yes"}};
+    for (float draw : {0.1f, 0.9f})
+        for (const auto& answers : blocks) {
+            std::vector<std::string> lines = {">qst"};
+            lines.insert(lines.end(), answers.begin(), answers.end());
+            lines.push_back(">qstend");
+            Question q(lines);
+            q.w->fake.random.values = {draw};
+            q.ask();
+            int shownLabels = 0, shownBoxes = 0;
+            for (int i = 0; i < 2; ++i) {
+                shownBoxes += q.box(i).visible;
+                if (!q.label(i).visible) continue;
+                ++shownLabels;
+                // The slots' tops are kept in whole pixels, the boxes' as laid out.
+                const Control& under = q.box(q.slotOf(i));
+                EXPECT_TRUE(under.visible) << answers[0] << " answer " << i;
+                EXPECT_NEAR(under.top(), q.label(i).top(), 0.5) << answers[0] << " answer " << i;
+            }
+            EXPECT_EQ(shownBoxes, shownLabels) << answers[0];
+        }
 }
