@@ -372,3 +372,44 @@ TEST(Check, NewStoryPassesAndPlaysToTheTitle) {
     EXPECT_NE(again.out.find("not empty"), std::string::npos) << again.out;
     fs::remove_all(dir);
 }
+
+// Every command of the guide that is followed by an output block prints those lines, in that order, when
+// run as written from a folder that holds the build as build/release and the demo as games/demo.
+TEST(Check, GuideCommandsPrintWhatTheGuideSays) {
+    const fs::path dir = fs::temp_directory_path() / ("rumena-guide-" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "build");
+    fs::create_directories(dir / "games");
+    fs::create_directory_symlink(fs::path(RUMENA_BINARY).parent_path(), dir / "build/release");
+    fs::create_directory_symlink(DEMO_GAME, dir / "games/demo");
+
+    std::istringstream guide(readAll(GUIDE));
+    std::string block, command, kind;
+    int checked = 0;
+    for (std::string line; std::getline(guide, line);) {
+        if (kind.empty()) {
+            if (line == "```sh" || line == "```output") kind = line.substr(3), block.clear();
+            continue;
+        }
+        if (line != "```") {
+            block += line + "\n";
+            continue;
+        }
+        if (kind == "sh") {
+            command = block;
+        } else {
+            const Outcome r = run("cd " + quoted(dir.string()) + " && { " + command + "} 2>&1");
+            std::size_t at = 0;
+            std::istringstream expected(block);
+            for (std::string want; std::getline(expected, want);) {
+                at = r.out.find(want, at);
+                ASSERT_NE(at, std::string::npos) << "missing: " << want << "\nfrom:\n" << command << r.out;
+                at += want.size();
+            }
+            ++checked;
+        }
+        kind.clear();
+    }
+    EXPECT_GE(checked, 2);
+    fs::remove_all(dir);
+}
