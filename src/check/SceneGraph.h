@@ -6,8 +6,8 @@
 #include <vector>
 
 // The scenes of a story and what leads from one to the next, written as a Graphviz graph: a node a
-// scene, grouped by calendar day where the name gives one, an edge for each jump, branch, answer and
-// command-panel choice, labelled with what takes it.
+// scene, grouped by calendar day where the name gives one and the days in rows of three, an edge for
+// each jump, branch, answer and command-panel choice, labelled with what takes it.
 class SceneGraph {
   public:
     static constexpr const char* kTitle = "(title screen)";
@@ -21,7 +21,7 @@ class SceneGraph {
 
     void writeDot(std::ostream& out) const;
 
-    // The calendar day a scene name gives ("i_3", "m_9_0", "b_1" is day 3), or 0.
+    // The calendar day a scene name gives ("i_3", "i_3a", "m_9_0", "b_1" is day 3), or 0.
     static int dayOf(const std::string& name);
 
   private:
