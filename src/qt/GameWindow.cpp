@@ -237,6 +237,21 @@ bool GameWindow::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+bool GameWindow::focusNextPrevChild(bool next) {
+    if (!fom_->PicTtl.visible || fom_->StartCom.empty()) return QWidget::focusNextPrevChild(next);
+    std::vector<QWidget*> buttons;
+    for (const Control* c : fom_->StartCom)
+        if (QWidget* w = widgets_.widgetOf(*c); w && w->isVisibleTo(this) && w->isEnabled())
+            buttons.push_back(w);
+    if (buttons.empty()) return QWidget::focusNextPrevChild(next);
+    const auto at = std::find(buttons.begin(), buttons.end(), focusWidget());
+    const std::size_t n = buttons.size();
+    std::size_t to = next ? 0 : n - 1;
+    if (at != buttons.end()) to = (static_cast<std::size_t>(at - buttons.begin()) + (next ? 1 : n - 1)) % n;
+    buttons[to]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
+}
+
 void GameWindow::wheelEvent(QWheelEvent* event) {
     const QWidget* pic = widgetOf(fom_->Pic);
     const QRect textArea = pic ? QRect(pic->mapTo(this, QPoint(0, 0)), pic->size()) : QRect();

@@ -77,6 +77,8 @@ class GameWindow : public QWidget {
     void wheelEvent(QWheelEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // On the title screen Tab goes round the difficulty buttons only.
+    bool focusNextPrevChild(bool next) override;
 
   private:
     // The first screen is on its way to the display: the sound may start (or the program end, when

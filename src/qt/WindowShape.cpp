@@ -4,6 +4,7 @@
 #include "qt/HeldEventQueue.h"
 #include "qt/Twips.h"
 
+#include <QScreen>
 #include <QTimer>
 #include <QWidget>
 #include <cmath>
@@ -69,6 +70,8 @@ void WindowShape::takeWindowSize(bool mayReshape) {
 
 void WindowShape::layOut(bool mayReshape) {
     updateFrame();
+    // Back from full screen, the earlier size stays as it was, whatever frame the window now reports.
+    if (kept_) mayReshape = false;
     events_.run([this, mayReshape] {
         takeWindowSize(mayReshape);
         fom_.Form_Resize();
@@ -89,7 +92,8 @@ bool WindowShape::request(QSize size) {
 
 void WindowShape::followGame() {
     if (!started_ || fom_.windowSizeFixed) return;
-    const QSize wanted(twipsToPixels(fom_.window.innerWidthTw(), twipsPerPixel(window_)), window_.height());
+    const QSize wanted = withinScreen(
+        QSize(twipsToPixels(fom_.window.innerWidthTw(), twipsPerPixel(window_)), window_.height()));
     if (wanted == window_.size()) {
         shaped_ = window_.size();
         return;
@@ -99,6 +103,17 @@ void WindowShape::followGame() {
         // The window keeps the size it has: lay the game out in it, once this event is over.
         QTimer::singleShot(0, this, [this] { layOut(false); });
     }
+}
+
+QSize WindowShape::withinScreen(QSize wanted) const {
+    const QScreen* screen = window_.screen();
+    if (!screen) return wanted;
+    const QSize free = screen->availableGeometry().size();
+    if (wanted.width() + frame().width() <= free.width() &&
+        wanted.height() + frame().height() <= free.height())
+        return wanted;
+    // The game's 4:3 shape, as large as the screen's free area holds, and no larger than wanted.
+    return (letterbox(free).size() - frame()).boundedTo(wanted);
 }
 
 void WindowShape::startSettling() {
@@ -114,6 +129,11 @@ void WindowShape::stopSettling() {
 
 void WindowShape::settle() {
     stopSettling();
+    if (kept_ && !kept_->arrived) kept_.reset(); // the window manager gave another size
+    if (kept_) {
+        layOut(false);
+        return;
+    }
     if (requested_) {
         // The shape asked for never came: the window manager keeps this size.
         requested_.reset();
@@ -127,13 +147,21 @@ void WindowShape::settle() {
         // derives from the height comes out close to the one the player chose.
         const int height =
             static_cast<int>(std::lround((now.width() + frame().width()) * 3.0 / 4.0)) - frame().height();
-        if (height != now.height() && height > 0 && request(QSize(now.width(), height))) return;
+        const QSize wanted = withinScreen(QSize(now.width(), height));
+        if (wanted != now && height > 0 && request(wanted)) return;
     }
     layOut(true);
 }
 
 void WindowShape::resized() {
     if (!started_) return;
+    if (kept_ && !fullScreen()) {
+        // The earlier size has come back; a size after it is the player's again.
+        if (window_.size() == kept_->size)
+            kept_->arrived = true;
+        else if (kept_->arrived)
+            kept_.reset();
+    }
     if (requested_ && window_.size() == *requested_) {
         // The shape asked for has come.
         requested_.reset();
@@ -187,6 +215,7 @@ void WindowShape::setFullScreen(bool on) {
         normalGeometry_ = window_.geometry();
         window_.showFullScreen();
     } else {
+        if (normalGeometry_.isValid()) kept_ = Kept{normalGeometry_.size(), false};
         window_.showNormal();
         if (normalGeometry_.isValid()) window_.setGeometry(normalGeometry_);
     }

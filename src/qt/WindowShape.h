@@ -72,11 +72,14 @@ class WindowShape : public QObject {
     std::function<void(bool)> drafting_;
     bool started_ = false;
     bool startFullScreen_ = false;
-    // The window's place and size before it went full screen, and its frame then.
+    // The window's place and size before it went full screen.
     QRect normalGeometry_;
-    QSize normalFrame_;
-    // Leaving full screen: the earlier size, until it has come back.
-    std::optional<QSize> restoring_;
+    // Back from full screen: the earlier size, kept until the player gives another.
+    struct Kept {
+        QSize size;
+        bool arrived;
+    };
+    std::optional<Kept> kept_;
     QTimer* settle_ = nullptr;
     std::optional<QSize> requested_;
     struct Request {
