@@ -33,18 +33,27 @@ GameWindow::GameWindow(const std::string& gameDir, std::optional<unsigned> seed)
       platform_{music_, pictures_, desktop_, random_, seed.value_or(clockSeed())},
       fom_(std::make_unique<Fom>(platform_, gameDir)), router_(std::make_unique<EventRouter>(*fom_)),
       events_([this] { sync(); }, [this](const std::string& why) { fail(why); }),
-      widgets_(fom_->model, pictures_,
-               {[this](const Control& c) { deliver([this, &c] { router_->press(c.name, c.index); }); },
-                [this](const Control& c) { deliver([this, &c] { router_->release(c.name, c.index); }); },
-                [this](const Control& c) { deliver([this, &c] { router_->click(c.name, c.index); }); }}),
+      widgets_(
+          fom_->model, pictures_,
+          {.press = [this](const Control& c) { deliver([this, &c] { router_->press(c.name, c.index); }); },
+           .release =
+               [this](const Control& c) { deliver([this, &c] { router_->release(c.name, c.index); }); },
+           .click = [this](const Control& c) { deliver([this, &c] { router_->click(c.name, c.index); }); }}),
       timers_(*fom_, *router_, events_), stage_(new QWidget(this)), log_(new TextLogView(this)),
       shape_(*this, *stage_, *fom_, events_, [this](bool on) { widgets_.setDrafting(on); }),
-      keys_({[this] { setFullScreen(!isFullScreenShown()); }, [this] { openMenu(); },
-             [this] { return textLogOpen(); }, [this] { openTextLog(); }, [this] { closeTextLog(); },
-             [this] { deliver([this] { router_->click(fom_->Lbl.back()->name, fom_->Lbl.back()->index); }); },
-             [this] {
-                 if (started_ && !events_.stopped()) syncTimers();
-             }}),
+      keys_({.toggleFullScreen = [this] { setFullScreen(!isFullScreenShown()); },
+             .openMenu = [this] { openMenu(); },
+             .textLogOpen = [this] { return textLogOpen(); },
+             .openTextLog = [this] { openTextLog(); },
+             .closeTextLog = [this] { closeTextLog(); },
+             .clickText =
+                 [this] {
+                     deliver([this] { router_->click(fom_->Lbl.back()->name, fom_->Lbl.back()->index); });
+                 },
+             .fastForwardChanged =
+                 [this] {
+                     if (started_ && !events_.stopped()) syncTimers();
+                 }}),
       menu_(*this, [this](const std::string& name, int index) {
           deliver([this, name, index] { router_->menu(name, index); });
       }) {

@@ -16,10 +16,8 @@
 #include <QSize>
 #include <QWidget>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
-#include <vector>
 
 class TextLogView;
 

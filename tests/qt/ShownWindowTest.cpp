@@ -51,7 +51,9 @@ TEST_F(ShownWindow, NeverAsksForMoreThanTheScreensFreeArea) {
         const QSize given = settled();
         EXPECT_LE(given.width() + frame().width(), free.width());
         EXPECT_LE(given.height() + frame().height(), free.height());
-        if (c.given.isValid()) EXPECT_EQ(given, c.given);
+        if (c.given.isValid()) {
+            EXPECT_EQ(given, c.given);
+        }
         EXPECT_EQ(window->width(), twipsToPixels(fom().window.innerWidthTw(), twipsPerPixel(*window)))
             << "laid out in it";
     }
