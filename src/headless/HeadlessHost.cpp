@@ -3,9 +3,9 @@
 #include "app/EventRouter.h"
 #include "app/Fom.h"
 #include "headless/QueuedRandom.h"
-#include "headless/RecordingMusicDevice.h"
 #include "headless/StateDump.h"
 #include "platform/Desktop.h"
+#include "sound/SimulatedMusicDevice.h"
 
 #include <algorithm>
 #include <chrono>
@@ -197,7 +197,7 @@ class Driver {
     }
 
     EventOut events_;
-    RecordingMusicDevice music_;
+    SimulatedMusicDevice music_;
     RecordingDesktop desktop_;
     QueuedRandom random_;
     Platform platform_;

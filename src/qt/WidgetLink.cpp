@@ -51,8 +51,10 @@ void WidgetLink::syncButton() {
         button->setText(qtext(caption_ = control_.caption));
     if (control_.backColor != backColor_ || button->styleSheet().isEmpty()) {
         backColor_ = control_.backColor;
-        button->setStyleSheet(
-            QString("QPushButton { background-color: %1; color: black; }").arg(toQColor(backColor_).name()));
+        // The focused button wears a frame, so the keyboard's place is seen.
+        button->setStyleSheet(QString("QPushButton { background-color: %1; color: black; }"
+                                      "QPushButton:focus { border: 2px solid #1a56c8; }")
+                                  .arg(toQColor(backColor_).name()));
     }
 }
 

@@ -2,12 +2,12 @@
 // control model that rumena_view returns. Everything runs on the page's one thread.
 #include "app/EventRouter.h"
 #include "app/Fom.h"
-#include "headless/RecordingMusicDevice.h"
 #include "platform/Desktop.h"
 #include "platform/PictureHeader.h"
 #include "platform/RandomSource.h"
 #include "platform/ShiftJisCodes.h"
 #include "platform/TextCodec.h"
+#include "sound/SimulatedMusicDevice.h"
 
 #include <emscripten.h>
 #include <nlohmann/json.hpp>
@@ -83,7 +83,7 @@ class WebGame {
     }
 
     EventRouter& router() { return router_; }
-    RecordingMusicDevice& music() { return music_; }
+    SimulatedMusicDevice& music() { return music_; }
     Fom& fom() { return fom_; }
 
     // What the page paints: the controls as a tree of containers, bottom first, in pixels relative to
@@ -166,7 +166,7 @@ class WebGame {
         return list;
     }
 
-    RecordingMusicDevice music_;
+    SimulatedMusicDevice music_;
     HeaderPictureLoader pictures_;
     PageDesktop desktop_;
     LcgRandom random_;

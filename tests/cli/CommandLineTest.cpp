@@ -1,5 +1,5 @@
-#include "qt/CommandLine.h"
-#include "qt/GameFolder.h"
+#include "cli/CommandLine.h"
+#include "cli/GameFolder.h"
 
 #include <array>
 #include <cstdio>

@@ -49,3 +49,34 @@ TEST(FileReplace, AFolderThatCannotTakeTheFileSaysWhy) {
     std::string bytes;
     EXPECT_FALSE(readWholeFile(target.string(), bytes));
 }
+
+// The system calls a replacement makes, seen through the linker's wrapping of fsync and rename (see
+// tests/CMakeLists.txt): the new bytes must be on the disk before the rename makes them the file.
+namespace {
+std::vector<std::string> systemCalls;
+}
+
+extern "C" {
+int __real_fsync(int fd);
+int __real_rename(const char* from, const char* to);
+
+int __wrap_fsync(int fd) {
+    struct stat info {};
+    const bool folder = ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
+    systemCalls.push_back(folder ? "fsync folder" : "fsync file");
+    return __real_fsync(fd);
+}
+
+int __wrap_rename(const char* from, const char* to) {
+    systemCalls.push_back("rename");
+    return __real_rename(from, to);
+}
+}
+
+TEST(FileReplace, TheNewBytesReachTheDiskBeforeTheRenameAndTheRenameAfterIt) {
+    TempGame game;
+    std::string why;
+    systemCalls.clear();
+    ASSERT_TRUE(replaceWholeFile(game.dir() + "/save.dat", "one\r\n", why)) << why;
+    EXPECT_EQ(systemCalls, (std::vector<std::string>{"fsync file", "rename", "fsync folder"}));
+}

@@ -12,14 +12,15 @@ namespace fs = std::filesystem;
 
 TempGame::TempGame() {
     std::string pattern = (fs::temp_directory_path() / "rumena-test-XXXXXX").string();
-    dir_ = mkdtemp(pattern.data());
+    root_ = mkdtemp(pattern.data());
+    dir_ = (fs::path(root_) / "game").string();
     fs::create_directories(fs::path(dir_) / "txt");
     fs::create_directories(fs::path(dir_) / "grf");
 }
 
 TempGame::~TempGame() {
     std::error_code ec;
-    fs::remove_all(dir_, ec);
+    fs::remove_all(root_, ec);
 }
 
 void TempGame::bytes(const std::string& relativePath, const std::string& content) {

@@ -12,7 +12,8 @@
 #include <string>
 #include <vector>
 
-// A game folder in a fresh temporary directory, removed again at the end of the test.
+// A game folder inside a fresh temporary directory of its own (so that what a test writes beside the
+// game is its own too), removed again at the end of the test.
 class TempGame {
   public:
     TempGame();
@@ -28,6 +29,7 @@ class TempGame {
     const std::string& dir() const { return dir_; }
 
   private:
+    std::string root_;
     std::string dir_;
 };
 

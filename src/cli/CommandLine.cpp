@@ -1,4 +1,4 @@
-#include "qt/CommandLine.h"
+#include "cli/CommandLine.h"
 
 #include <charconv>
 

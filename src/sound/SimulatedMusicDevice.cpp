@@ -1,4 +1,4 @@
-#include "headless/RecordingMusicDevice.h"
+#include "sound/SimulatedMusicDevice.h"
 
 #include <sys/stat.h>
 
@@ -23,8 +23,8 @@ bool isRegularFile(const std::string& path) {
 
 } // namespace
 
-bool RecordingMusicDevice::send(const std::string& command, std::string* reply) {
-    report_(command);
+bool SimulatedMusicDevice::send(const std::string& command, std::string* reply) {
+    if (heard_) heard_(command);
     std::string path;
     if (openPath(command, path)) {
         if (state_ != State::Closed || !isRegularFile(path)) return false;
@@ -55,6 +55,6 @@ bool RecordingMusicDevice::send(const std::string& command, std::string* reply) 
     return false;
 }
 
-void RecordingMusicDevice::pieceEnded() {
+void SimulatedMusicDevice::pieceEnded() {
     if (state_ == State::Playing) state_ = State::Stopped;
 }

@@ -1,7 +1,8 @@
-// rumena: plays the story game in a window, or headless for scripted play-throughs.
+// rumena: plays the story game in a window, or headless for scripted play-throughs. The launcher is the
+// one place that knows both hosts; neither host knows the other.
+#include "cli/CommandLine.h"
+#include "cli/GameFolder.h"
 #include "headless/HeadlessHost.h"
-#include "qt/CommandLine.h"
-#include "qt/GameFolder.h"
 #include "qt/QtHost.h"
 #include "qt/QtPictureLoader.h"
 

@@ -1,4 +1,4 @@
-#include "qt/GameFolder.h"
+#include "cli/GameFolder.h"
 
 #include "platform/GameFiles.h"
 
