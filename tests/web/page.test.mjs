@@ -103,7 +103,8 @@ test("loading with no save shows the window's message", async () => {
     await chooseSaveMenu(page, () => page.keyboard.press("Escape"), "Load");
     const message = page.locator(".modal .text");
     await message.waitFor();
-    assert.match(await message.textContent(), /^There is no saved game to load: \/games\/built-in\/txt\/save\.dat/);
+    // The message names the file by the game folder's own name.
+    assert.match(await message.textContent(), /^There is no saved game to load: demo\/txt\/save\.dat/);
     await page.keyboard.press("Enter");
     assert.equal(await page.locator(".modal").count(), 0);
     await fresh.close();
@@ -123,7 +124,7 @@ test("a game folder opened from the computer plays in place of the built-in one,
     const fresh = await browser.newContext({ viewport: { width: 800, height: 624 } });
     const { page, errors } = await openTitle(fresh, server.url);
     await page.locator("#folder").setInputFiles(game);
-    await page.waitForFunction(() => window.rumena.view()?.savePath.startsWith("/games/folder-another/"));
+    await page.waitForFunction(() => window.rumena.game()?.name === "another");
     await mouseClick(page, page.locator('[data-name="StartCom"][data-index="0"]'));
     await page.waitForFunction(() => document.body.innerText.includes("別の物語がはじまる。"));
 
