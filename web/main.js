@@ -9,7 +9,9 @@ const bar = document.getElementById("bar");
 const statusLine = document.getElementById("status");
 const folderInput = document.getElementById("folder");
 const FASTEST_TIMER_MS = 16; // the page's timers run no faster than a frame, as the window's
-const WATCHDOG_MS = 250; // the music's watchdog polls at this pace and is woken by the player
+// The prompt blinks as fast as its timer runs; in a browser each blink is a frame drawn, so the page
+// blinks it at a pace a player sees as blinking, not at the frame rate.
+const PROMPT_BLINK_MS = 250;
 const LONG_PRESS_MS = 500;
 const SAVES = "/saves";
 
@@ -135,6 +137,7 @@ function call(name, ...args) {
     const types = args.map((a) => (typeof a === "string" ? "string" : "number"));
     const outcome = M.ccall(name, "number", types, args);
     render();
+    if (name !== "rumena_tick" || args[0] !== "BgmTim") wakeWatchdog();
     return outcome;
 }
 
@@ -202,6 +205,7 @@ function paint(el, c) {
             s.background = c.backStyle === 1 ? c.back : "transparent";
             s.border = c.border === 1 ? "1px solid #000" : "none";
             s.textAlign = ["left", "right", "center"][c.align] || "left";
+            if (c.name === "HtmlToolLbl") fitText(el, c.font);
             break;
         case "button":
             el.textContent = c.caption.replace(/\r\n?/g, "\n");
@@ -226,6 +230,13 @@ function paint(el, c) {
             s.border = c.border === 1 ? "1px solid #808080" : "none";
             break;
     }
+}
+
+// The bonus notice names the page on a second line that its box is too low for at the game's font:
+// the font shrinks until both lines show whole.
+function fitText(el, font) {
+    for (let pt = Math.max(1, font); pt > 4 && el.offsetParent && el.scrollHeight > el.clientHeight + 1; pt *= 0.9)
+        el.style.fontSize = `${pt * 0.9}pt`;
 }
 
 function paintShape(el, c) {
@@ -308,10 +319,13 @@ let wake = null;
 let clockRate = 1; // the tests run the page's clock faster
 let fastForward = false;
 
-// How often a timer fires: no faster than a frame; the story at its fastest while Ctrl is held.
+// How often a timer fires: no faster than a frame; the story at its fastest while Ctrl is held. The
+// music's watchdog sleeps: only an event of the game or the end of a piece can stop or start the music,
+// and each wakes it.
 function period(name, interval) {
-    if (name === "BgmTim") return WATCHDOG_MS / clockRate;
+    if (name === "BgmTim") return Infinity;
     if (name === "LblTim" && fastForward) return FASTEST_TIMER_MS / clockRate;
+    if (name === "LblShpTim") return Math.max(PROMPT_BLINK_MS, interval) / clockRate;
     return Math.max(FASTEST_TIMER_MS, interval) / clockRate;
 }
 
@@ -362,11 +376,12 @@ function stopTimers() {
     timers.clear();
 }
 
-// A click or a menu choice may have switched the music on: the watchdog looks soon.
+// An event may have switched the music on or off, or a piece has ended: the watchdog looks soon.
 function wakeWatchdog() {
     const t = timers.get("BgmTim");
-    if (t && t.due > performance.now() + FASTEST_TIMER_MS) {
-        t.due = performance.now() + FASTEST_TIMER_MS;
+    const soon = performance.now() + FASTEST_TIMER_MS / clockRate;
+    if (t && t.due > soon) {
+        t.due = soon;
         schedule();
     }
 }
@@ -389,9 +404,7 @@ function input(name, ...args) {
         game.rest.then(() => input(name, ...args));
         return 1;
     }
-    const outcome = call(name, ...args);
-    wakeWatchdog();
-    return outcome;
+    return call(name, ...args);
 }
 
 function controlAt(x, y) {
@@ -920,6 +933,7 @@ function start() {
     performance.mark("started");
     if (outcome === 0) render(true);
     performance.mark("title");
+    wakeWatchdog();
     if (!shown.title) stage.focus();
 }
 
