@@ -14,6 +14,7 @@ const FASTEST_TIMER_MS = 16; // the page's timers run no faster than a frame, as
 const PROMPT_BLINK_MS = 250;
 const LONG_PRESS_MS = 500;
 const SAVES = "/saves";
+let savesRead = Promise.resolve();
 
 let M; // the module
 let game = null; // { key, dir, name, urls: Map(path -> URL of a file kept outside the module), rest }
@@ -205,7 +206,7 @@ function paint(el, c) {
             s.background = c.backStyle === 1 ? c.back : "transparent";
             s.border = c.border === 1 ? "1px solid #000" : "none";
             s.textAlign = ["left", "right", "center"][c.align] || "left";
-            if (c.name === "HtmlToolLbl") fitText(el, c.font);
+            if (c.name === "HtmlToolLbl" && c.visible) fitText(el, c.font);
             break;
         case "button":
             el.textContent = c.caption.replace(/\r\n?/g, "\n");
@@ -235,7 +236,7 @@ function paint(el, c) {
 // The bonus notice names the page on a second line that its box is too low for at the game's font:
 // the font shrinks until both lines show whole.
 function fitText(el, font) {
-    for (let pt = Math.max(1, font); pt > 4 && el.offsetParent && el.scrollHeight > el.clientHeight + 1; pt *= 0.9)
+    for (let pt = Math.max(1, font); pt > 4 && el.scrollHeight > el.clientHeight + 1; pt *= 0.9)
         el.style.fontSize = `${pt * 0.9}pt`;
 }
 
@@ -822,9 +823,12 @@ async function builtInGame() {
     const [first, ...later] = list.packs;
     await writeFiles(dir, urls, [...packed(await firstPack, first.files), ...list.music.map((path) => ({ path, url: () => url(path) }))]);
     const g = { key: "built-in", name: list.name, dir, urls, rest: null };
-    g.later = async () => {
-        for (const pack of later) await writeFiles(dir, urls, packed(await fetchBytes(`game/${pack.file}`), pack.files));
-    };
+    // The title is up: the other pictures come while the player looks at it, once.
+    let fetched = null;
+    g.later = () =>
+        (fetched ??= (async () => {
+            for (const pack of later) await writeFiles(dir, urls, packed(await fetchBytes(`game/${pack.file}`), pack.files));
+        })());
     return g;
 }
 
@@ -925,7 +929,6 @@ function clearGame() {
 
 function start() {
     clearGame();
-    restoreSave();
     running = true;
     const box = fitStage();
     const seed = Date.now() >>> 0;
@@ -935,6 +938,17 @@ function start() {
     performance.mark("title");
     wakeWatchdog();
     if (!shown.title) stage.focus();
+    // The player's input waits for the game's save and, for the built-in game, its other pictures.
+    const g = game;
+    g.rest = Promise.all([savesRead.then(restoreSave), g.later?.()]).then(
+        () => {
+            g.rest = null;
+        },
+        (e) => {
+            g.rest = null;
+            onFail(`The game's pictures cannot be fetched: ${e.message || e}`);
+        },
+    );
 }
 
 async function play(load) {
@@ -945,18 +959,6 @@ async function play(load) {
         game = next;
         start();
         if (next.notes?.length) showModal(next.notes.join("\r\n"));
-        if (next.later) {
-            // The title is up: the other pictures come while the player looks at it.
-            next.rest = next.later().then(
-                () => {
-                    next.rest = null;
-                },
-                (e) => {
-                    next.rest = null;
-                    onFail(`The game's pictures cannot be fetched: ${e.message || e}`);
-                },
-            );
-        }
     } catch (e) {
         showModal(`The game folder cannot be read: ${e.message || e}`, () => {
             if (!running) offerAnotherGame();
@@ -1020,8 +1022,9 @@ async function boot() {
     performance.mark("module");
     mkdirs(SAVES);
     M.FS.mount(M.FS.filesystems.IDBFS, {}, SAVES);
-    await syncSaves(true);
-    performance.mark("saves");
+    // The saves are read from the browser's storage while the title comes up; the game needs them
+    // only once the player acts.
+    savesRead = syncSaves(true).then(() => performance.mark("saves"));
     await play(builtInGame);
     // For the tests and the curious: the game's model is read, never driven, from here; the clock's
     // rate and the random draws are the tests' to set.
