@@ -786,6 +786,16 @@ function mkdirs(path) {
     }
 }
 
+function removeTree(path) {
+    if (!M.FS.analyzePath(path).exists) return;
+    if (M.FS.isDir(M.FS.stat(path).mode)) {
+        for (const n of M.FS.readdir(path)) if (n !== "." && n !== "..") removeTree(`${path}/${n}`);
+        M.FS.rmdir(path);
+    } else {
+        M.FS.unlink(path);
+    }
+}
+
 // Writes files of a game into the module's file system: every file but the music, which the page
 // plays from where it is (the game only needs to see that the file is there).
 async function writeFiles(dir, urls, entries) {
@@ -854,9 +864,11 @@ function gameFolderHint(name, files) {
 }
 
 async function folderGame(name, files) {
-    if (!files.some((f) => /^txt\/com\.dat$/i.test(f.path))) throw new Error(gameFolderHint(name, files));
+    if (!files.some((f) => /^txt\/com\.dat$/i.test(f.path))) throw Object.assign(new Error(gameFolderHint(name, files)), { told: true });
     const key = `folder-${name}`.replace(/[^\w\-. ]/g, "_");
     const dir = `/games/${key}/`;
+    // A folder opened again after an edit holds only what it holds now.
+    removeTree(dir.slice(0, -1));
     const urls = new Map();
     const texts = [];
     await writeFiles(
@@ -960,7 +972,7 @@ async function play(load) {
         start();
         if (next.notes?.length) showModal(next.notes.join("\r\n"));
     } catch (e) {
-        showModal(`The game folder cannot be read: ${e.message || e}`, () => {
+        showModal(e.told ? e.message : `The game folder cannot be read: ${e.message || e}`, () => {
             if (!running) offerAnotherGame();
         });
     }
