@@ -181,7 +181,7 @@ function render(everything = false) {
     }
     if (view.timers) syncTimers(view.timers);
     // When the title screen comes up, Enter and Space press the middle difficulty, until Tab moves on.
-    if (view.title && !shown.title) titleButtons()[1]?.focus();
+    if (view.title && !shown.title) titleButtons()[(titleFocus = 1)]?.focus();
     if (!view.title && shown.title && document.activeElement?.closest?.("#stage")) stage.focus();
     shown = { title: view.title, textArea: view.textArea };
 }
@@ -450,6 +450,7 @@ function overTextArea(x, y) {
 // What the button or finger went down on, and whether a gesture (long press, swipe) took it over.
 let pressed = null;
 let swallowPress = false;
+let titleFocus = 1; // the difficulty Enter and Space press on the title
 
 stage.addEventListener("pointerdown", (e) => {
     unblockAudio();
@@ -562,11 +563,14 @@ document.addEventListener("keydown", (e) => {
         e.preventDefault();
         const buttons = titleButtons();
         const at = buttons.indexOf(document.activeElement);
-        buttons[(at + (e.shiftKey ? buttons.length - 1 : 1) + buttons.length) % buttons.length]?.focus();
+        titleFocus = ((at < 0 ? titleFocus : at) + (e.shiftKey ? buttons.length - 1 : 1)) % buttons.length;
+        buttons[titleFocus]?.focus();
     } else if ((enter || e.key === " ") && !e.ctrlKey && !e.altKey && !e.metaKey && !e.shiftKey) {
         e.preventDefault();
         if (e.repeat) return;
-        const button = document.activeElement;
+        // On the title, the focused difficulty, or the last one focused if a click took the focus away.
+        let button = document.activeElement;
+        if (shown.title && !button?.matches?.("#stage button[data-name]")) button = titleButtons()[titleFocus];
         if (button?.matches?.("#stage button[data-name]") && !button.disabled && button.offsetParent) {
             // A focused button is pressed, as by the mouse.
             const name = button.dataset.name,
@@ -770,7 +774,7 @@ function closeModal() {
     const done = modals.shift();
     document.querySelector(".modal-back")?.remove();
     if (modals.length) drawModal();
-    else if (shown.title) titleButtons()[1]?.focus();
+    else if (shown.title) titleButtons()[titleFocus]?.focus();
     else stage.focus();
     schedule();
     done?.onClose?.();

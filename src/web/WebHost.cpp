@@ -115,7 +115,8 @@ class WebGame {
         }
         v["changed"] = std::move(changed);
         std::size_t signature = 0;
-        for (const auto& c : fom_.model.controls()) signature = signature * 31 + static_cast<std::size_t>(c->zorder);
+        for (const auto& c : fom_.model.controls())
+            signature = signature * 31 + static_cast<std::size_t>(c->zorder);
         if (signature != stackSignature_) {
             stackSignature_ = signature;
             Json stacks = Json::object();
@@ -128,7 +129,8 @@ class WebGame {
             v["stacks"] = std::move(stacks);
         }
         std::vector<std::tuple<bool, int, unsigned long>> timers;
-        for (const Timer* t : fom_.model.timers()) timers.emplace_back(t->enabled(), t->interval(), t->restarts());
+        for (const Timer* t : fom_.model.timers())
+            timers.emplace_back(t->enabled(), t->interval(), t->restarts());
         if (timers != timersSent_) {
             timersSent_ = timers;
             v["timers"] = Json::array();

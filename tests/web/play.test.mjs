@@ -4,22 +4,12 @@
 import assert from "node:assert/strict";
 import path from "node:path";
 import os from "node:os";
-import { after, before, test } from "node:test";
-import { launch, mouseClick, openTitle, serve } from "./browser.mjs";
+import { test } from "node:test";
+import { mouseClick, openTitle, sharedBrowser } from "./browser.mjs";
 
 const shots = process.env.RUMENA_SHOTS || path.join(os.tmpdir(), "rumena-web-shots");
 const FAST = 20; // the page's clock, this many times faster
-let server, browser;
-
-before(async () => {
-    server = await serve();
-    browser = await launch();
-});
-
-after(async () => {
-    await browser?.close();
-    server?.stop();
-});
+const shared = sharedBrowser();
 
 const control = (page, name, index) =>
     page.locator(index === undefined ? `[data-name="${name}"]` : `[data-name="${name}"][data-index="${index}"]`).first();
@@ -73,8 +63,8 @@ async function chooseFromMenu(page, submenu, item, index) {
 }
 
 test("a player plays the demo from the title to Iori's ending and back to the title", async () => {
-    const context = await browser.newContext({ viewport: { width: 1024, height: 768 } });
-    const { page, errors } = await openTitle(context, server.url);
+    const context = await shared.browser.newContext({ viewport: { width: 1024, height: 768 } });
+    const { page, errors } = await openTitle(context, shared.server.url);
     // NORMAL is focused; Shift+Tab moves to EASY, which Enter presses.
     await page.keyboard.press("Shift+Tab");
     await page.keyboard.press("Enter");
@@ -115,8 +105,8 @@ test("a player plays the demo from the title to Iori's ending and back to the ti
 });
 
 test("the window's keys and mouse act in the page", async () => {
-    const context = await browser.newContext({ viewport: { width: 1024, height: 768 } });
-    const { page, errors } = await openTitle(context, server.url);
+    const context = await shared.browser.newContext({ viewport: { width: 1024, height: 768 } });
+    const { page, errors } = await openTitle(context, shared.server.url);
     const focused = () => page.evaluate(() => document.activeElement.dataset.index);
     assert.equal(await focused(), "1");
     await page.keyboard.press("Tab");
@@ -181,8 +171,8 @@ for (const [width, height] of [
 ]) {
     test(`a phone ${width} x ${height} plays with taps, every control inside the screen`, async () => {
         const viewport = { width, height };
-        const context = await browser.newContext({ viewport, hasTouch: true, isMobile: true });
-        const { page, errors } = await openTitle(context, server.url);
+        const context = await shared.browser.newContext({ viewport, hasTouch: true, isMobile: true });
+        const { page, errors } = await openTitle(context, shared.server.url);
         const allInside = async () => {
             // What the stage shows of each control (it clips them), and the menus (they scroll).
             const boxes = await page.evaluate(() => {
