@@ -803,10 +803,11 @@ function removeTree(path) {
 // Writes files of a game into the module's file system: every file but the music, which the page
 // plays from where it is (the game only needs to see that the file is there).
 async function writeFiles(dir, urls, entries) {
+    const folder = (path) => (dir + path).slice(0, (dir + path).lastIndexOf("/"));
+    for (const f of new Set(entries.map(({ path }) => folder(path)))) mkdirs(f);
     await Promise.all(
         entries.map(async ({ path, url, bytes }) => {
             const full = dir + path;
-            mkdirs(full.slice(0, full.lastIndexOf("/")));
             if (/\.mp3$/i.test(path)) {
                 urls.set(full, url());
                 M.FS.writeFile(full, new Uint8Array(0));

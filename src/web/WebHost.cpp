@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 #include <tuple>
+#include <type_traits>
 #include <vector>
 
 using Json = nlohmann::json;
@@ -95,7 +96,7 @@ class WebGame {
     // controls whose drawn properties changed, the stacking when it changed, the timers when one of
     // them changed; the caption and colour of the window; whether the title screen is up and whether
     // the text area takes clicks. A frame where only the prompt blinks sends one small control.
-    Json view(bool everything) {
+    std::string view(bool everything) {
         if (everything) {
             drawn_.clear();
             stackSignature_ = ~0ul;
@@ -104,16 +105,16 @@ class WebGame {
         Json v = Json::object();
         v["caption"] = text::toUtf8(fom_.window.caption);
         v["back"] = colour(fom_.window.backColor);
-        Json changed = Json::array();
+        std::string changed;
         for (const auto& c : fom_.model.controls()) {
             if (c->kind == ControlKind::Window) continue;
             Drawn now = drawnOf(*c);
             auto& was = drawn_[c.get()];
             if (was && *was == now) continue;
-            changed.push_back(json(*c, now));
+            changed += changed.empty() ? "" : ",";
+            changed += json(*c, now);
             was = std::move(now);
         }
-        v["changed"] = std::move(changed);
         std::size_t signature = 0;
         for (const auto& c : fom_.model.controls())
             signature = signature * 31 + static_cast<std::size_t>(c->zorder);
@@ -142,7 +143,9 @@ class WebGame {
         }
         v["title"] = fom_.PicTtl.visible;
         v["textArea"] = router_.reachable(fom_.Pic.name, -1) != nullptr;
-        return v;
+        std::string out = v.dump(-1, ' ', false, Json::error_handler_t::replace);
+        out.pop_back();
+        return out + ",\"changed\":[" + changed + "]}";
     }
 
     Json menu() const { return menuItems(fom_.model.menu("menu").at(0)->items); }
@@ -199,48 +202,63 @@ class WebGame {
                 c.kind == ControlKind::PictureBox ? c.picturePath : std::string()};
     }
 
-    static Json json(const Control& c, const Drawn& d) {
-        Json j = {{"kind", kindName(c.kind)},
-                  {"name", c.name},
-                  {"index", c.index},
-                  {"parent", keyOf(c.container)},
-                  {"visible", d.visible},
-                  {"enabled", d.enabled},
-                  {"x", d.x},
-                  {"y", d.y},
-                  {"w", d.w},
-                  {"h", d.h},
-                  {"back", colour(d.back)},
-                  {"backStyle", d.backStyle},
-                  {"border", d.border},
-                  {"tip", text::toUtf8(d.tip)},
-                  {"font", d.font}};
+    // One control's record, written straight to text: a JSON tree of every control costs more than the
+    // rest of the title screen's first frame.
+    template <class T> static void put(std::string& out, const char* key, const T& value) {
+        out += out.back() == '{' ? "\"" : ",\"";
+        out += key;
+        out += "\":";
+        if constexpr (std::is_same_v<T, bool>)
+            out += value ? "true" : "false";
+        else if constexpr (std::is_integral_v<T>)
+            out += std::to_string(value);
+        else
+            out += Json(value).dump(-1, ' ', false, Json::error_handler_t::replace);
+    }
+
+    static std::string json(const Control& c, const Drawn& d) {
+        std::string j = "{";
+        put(j, "kind", std::string(kindName(c.kind)));
+        put(j, "name", c.name);
+        put(j, "index", c.index);
+        put(j, "parent", keyOf(c.container));
+        put(j, "visible", d.visible);
+        put(j, "enabled", d.enabled);
+        put(j, "x", d.x);
+        put(j, "y", d.y);
+        put(j, "w", d.w);
+        put(j, "h", d.h);
+        put(j, "back", colour(d.back));
+        put(j, "backStyle", d.backStyle);
+        put(j, "border", d.border);
+        put(j, "tip", text::toUtf8(d.tip));
+        put(j, "font", d.font);
         switch (c.kind) {
         case ControlKind::Label:
         case ControlKind::CommandButton:
-            j["caption"] = text::toUtf8(d.caption);
-            j["fore"] = colour(d.fore);
-            j["align"] = d.align;
+            put(j, "caption", text::toUtf8(d.caption));
+            put(j, "fore", colour(d.fore));
+            put(j, "align", d.align);
             break;
         case ControlKind::Shape:
-            j["shape"] = d.shape;
-            j["fill"] = colour(d.fill);
-            j["fillStyle"] = d.fillStyle;
-            j["borderColor"] = colour(d.borderColor);
+            put(j, "shape", d.shape);
+            put(j, "fill", colour(d.fill));
+            put(j, "fillStyle", d.fillStyle);
+            put(j, "borderColor", colour(d.borderColor));
             break;
         case ControlKind::ListBox: {
             Json lines = Json::array();
             for (const auto& l : d.list) lines.push_back(text::toUtf8(l));
-            j["list"] = lines;
+            put(j, "list", lines);
             break;
         }
         case ControlKind::PictureBox:
-            j["picture"] = d.picture;
+            put(j, "picture", d.picture);
             break;
         default:
             break;
         }
-        return j;
+        return j + "}";
     }
 
     static Json menuItems(const std::vector<MenuItem*>& items) {
@@ -354,7 +372,9 @@ EMSCRIPTEN_KEEPALIVE int rumena_menu_available() {
 
 // What changed in the control model since the last call (everything when `everything`).
 EMSCRIPTEN_KEEPALIVE const char* rumena_view(int everything) {
-    return game ? keep(game->view(everything != 0)) : "null";
+    if (!game) return "null";
+    lastText = game->view(everything != 0);
+    return lastText.c_str();
 }
 EMSCRIPTEN_KEEPALIVE const char* rumena_menu_items() {
     return game ? keep(game->menu()) : "[]";
