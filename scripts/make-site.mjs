@@ -22,12 +22,14 @@ for (const f of ["index.html", "rumena.css", "main.js"]) fs.copyFileSync(path.jo
 for (const f of ["rumena.js", "rumena.wasm"]) fs.copyFileSync(path.join(moduleDir, f), path.join(site, f));
 
 // The game's files, less a save slot left in the folder (the player's saves live in the browser):
-// the music as files of its own for the page's <audio>, everything else packed into one file that the
-// page fetches at once, listed in files.json with where each file lies in the pack.
-const packed = [];
+// the music as files of its own for the page's <audio>, everything else in two packs, listed in
+// files.json with where each file lies in its pack: the first holds what the title screen needs (the
+// text and the title's picture), so the title shows before the other pictures arrive.
+const packs = [
+    { file: "title.pack", files: [], parts: [], size: 0 },
+    { file: "pictures.pack", files: [], parts: [], size: 0 },
+];
 const music = [];
-const parts = [];
-let offset = 0;
 function collect(from, rel) {
     for (const entry of fs.readdirSync(from, { withFileTypes: true }).sort((a, b) => (a.name < b.name ? -1 : 1))) {
         const r = rel ? `${rel}/${entry.name}` : entry.name;
@@ -42,13 +44,19 @@ function collect(from, rel) {
             music.push(r);
         } else {
             const bytes = fs.readFileSync(full);
-            parts.push(bytes);
-            packed.push([r, offset, bytes.length]);
-            offset += bytes.length;
+            const pack = /^grf\//i.test(r) && !/^grf\/ttl\.dat$/i.test(r) ? packs[1] : packs[0];
+            pack.parts.push(bytes);
+            pack.files.push([r, pack.size, bytes.length]);
+            pack.size += bytes.length;
         }
     }
 }
 collect(gameDir, "");
-fs.writeFileSync(path.join(site, "game", "files.pack"), Buffer.concat(parts));
-fs.writeFileSync(path.join(site, "game", "files.json"), JSON.stringify({ packed, music }));
-console.log(`site: ${site} (${packed.length} files packed, ${music.length} pieces of music)`);
+for (const pack of packs) fs.writeFileSync(path.join(site, "game", pack.file), Buffer.concat(pack.parts));
+const name = path.basename(path.resolve(gameDir));
+fs.writeFileSync(
+    path.join(site, "game", "files.json"),
+    JSON.stringify({ name, packs: packs.map(({ file, files }) => ({ file, files })), music }),
+);
+const sizes = packs.map((p) => `${p.file} ${Math.round(p.size / 1024)} KB`).join(", ");
+console.log(`site: ${site} (${sizes}, ${music.length} pieces of music)`);

@@ -1,19 +1,26 @@
-// The page of the browser host: it loads a game folder into the module's file system, renders the
-// control model as positioned elements, runs the model's timers, plays the music through <audio>
-// and forwards the player's clicks, presses, menu choices and keys to the game.
+// The page of the browser host: it loads a game folder into the module's file system, fits the game's
+// 4:3 stage into the viewport, draws what the control model changed, runs the model's timers from one
+// scheduler, plays the music through <audio> and forwards the player's clicks, taps, keys and menu
+// choices to the game, as the window does.
 import createRumena from "./rumena.js";
 
 const stage = document.getElementById("stage");
+const bar = document.getElementById("bar");
 const statusLine = document.getElementById("status");
-const FASTEST_TIMER_MS = 16; // the page's timers run no faster than a frame
+const folderInput = document.getElementById("folder");
+const FASTEST_TIMER_MS = 16; // the page's timers run no faster than a frame, as the window's
+// The prompt blinks as fast as its timer runs; in a browser each blink is a frame drawn, so the page
+// blinks it at a pace a player sees as blinking, not at the frame rate.
+const PROMPT_BLINK_MS = 250;
+const LONG_PRESS_MS = 500;
 const SAVES = "/saves";
+let savesRead = Promise.resolve();
 
 let M; // the module
-let game = null; // { key, dir, urls: Map(path -> URL of a file kept outside the module) }
-let view = null; // the control model as last rendered
+let game = null; // { key, dir, name, urls: Map(path -> URL of a file kept outside the module), rest }
 let running = false; // whether a game runs (not ended by its run-time error)
-const elements = new Map(); // "name/index" -> { el, sig }
-const timers = new Map(); // name -> { handle, interval, restarts }
+let shown = { title: false, textArea: false }; // what the last view said of the screen
+const elements = new Map(); // "name/index" -> element
 const pictureUrls = new Map(); // path -> object URL
 const modals = []; // message boxes waiting to be closed, the first one shown
 let pointer = { x: 40, y: 40 };
@@ -31,8 +38,7 @@ function onMusic(command) {
         music.audio = new Audio(url);
         music.path = open[1];
         music.audio.addEventListener("ended", () => {
-            if (!running) return;
-            call("rumena_music_ended");
+            if (running) call("rumena_music_ended");
         });
         return;
     }
@@ -71,12 +77,17 @@ function unblockAudio() {
     if (music.blocked && music.audio) playAudio(music.audio);
 }
 
+// The game names its files by the module's paths; the player knows the folder by its own name.
+function playerPaths(text) {
+    return game ? text.split(game.dir).join(`${game.name}/`) : text;
+}
+
 function onMessage(text) {
-    showModal(text);
+    showModal(playerPaths(text));
 }
 
 function onPopup() {
-    // The handler is still running: the menu opens once it has returned and the model is rendered.
+    // The handler is still running: the menu opens once it has returned and the model is drawn.
     queueMicrotask(() => showMenu());
 }
 
@@ -96,76 +107,83 @@ function onFail(text) {
     running = false;
     stopTimers();
     stopAudio();
-    showModal(text, () => {
-        statusLine.textContent = "The game has ended. ";
-        const again = document.createElement("a");
-        again.href = "#";
-        again.textContent = "Play again";
-        again.style.color = "#9cf";
-        again.onclick = (e) => {
+    closeLog();
+    showModal(playerPaths(text), offerAnotherGame);
+}
+
+// After the game has ended on an error: the same game again, the built-in one, or another folder.
+function offerAnotherGame() {
+    statusLine.textContent = "The game has ended. ";
+    const link = (text, act) => {
+        const a = document.createElement("a");
+        a.href = "#";
+        a.textContent = text;
+        a.onclick = (e) => {
             e.preventDefault();
-            start();
+            act();
         };
-        statusLine.append(again);
-    });
+        statusLine.append(a, " ");
+    };
+    link("Play again", () => start());
+    if (game.key !== "built-in") link("Play the built-in game", () => play(builtInGame));
+    link("Open another folder", () => folderInput.click());
 }
 
 // ---- Calls into the module ----
 
-// Delivers one event and renders what it changed; returns the module's outcome (0 delivered,
+// Delivers one event and draws what it changed; returns the module's outcome (0 delivered,
 // 1 ignored, 3 the game ended).
 function call(name, ...args) {
     if (!running) return 3;
     const types = args.map((a) => (typeof a === "string" ? "string" : "number"));
     const outcome = M.ccall(name, "number", types, args);
     render();
+    if (name !== "rumena_tick" || args[0] !== "BgmTim") wakeWatchdog();
     return outcome;
 }
 
-let viewText = "";
-
-function render() {
-    // The prompt's blink and the music's watchdog tick sixty times a second and mostly change nothing.
-    const text = M.UTF8ToString(M._rumena_view());
-    if (text === viewText) return;
-    viewText = text;
-    view = JSON.parse(text);
-    if (!view) return;
-    document.title = view.caption || "ルメナ";
-    stage.style.background = view.back;
-    const seen = new Set();
-    place(view.controls, stage, seen);
-    for (const [key, e] of elements)
-        if (!seen.has(key)) {
-            e.el.remove();
-            elements.delete(key);
-        }
-    syncTimers(view.timers);
+function text(fn) {
+    return JSON.parse(M.UTF8ToString(M[fn]()));
 }
 
-function place(list, parent, seen) {
-    list.forEach((c, z) => {
+// ---- Drawing ----
+
+let caption = "";
+
+// Draws what changed since the last view (everything when asked: a new game).
+function render(everything = false) {
+    if (!running) return;
+    const view = JSON.parse(M.UTF8ToString(M._rumena_view(everything ? 1 : 0)));
+    if (!view) return;
+    if (view.caption !== caption) document.title = (caption = view.caption) || "ルメナ";
+    stage.style.background = view.back;
+    for (const c of view.changed) {
         const key = `${c.name}/${c.index}`;
-        seen.add(key);
-        let e = elements.get(key);
-        if (!e) {
-            const el = document.createElement(c.kind === "button" ? "button" : "div");
+        let el = elements.get(key);
+        if (!el) {
+            el = document.createElement(c.kind === "button" ? "button" : "div");
             el.className = `c ${c.kind}`;
             el.dataset.name = c.name;
             el.dataset.index = c.index;
-            e = { el, sig: "" };
-            elements.set(key, e);
+            if (c.kind === "button") el.tabIndex = -1;
+            elements.set(key, el);
+            (elements.get(c.parent) || stage).append(el);
         }
-        // Stacking follows the model: bottom first.
-        if (parent.children[z] !== e.el) parent.insertBefore(e.el, parent.children[z] || null);
-        const { children, ...own } = c;
-        const sig = JSON.stringify(own);
-        if (sig !== e.sig) {
-            e.sig = sig;
-            paint(e.el, c);
-        }
-        if (children) place(children, e.el, seen);
-    });
+        paint(el, c);
+    }
+    // Stacking follows the model: bottom first.
+    for (const [parentKey, order] of Object.entries(view.stacks || {})) {
+        const parent = parentKey ? elements.get(parentKey) : stage;
+        order.forEach((key, z) => {
+            const el = elements.get(key);
+            if (el && parent.children[z] !== el) parent.insertBefore(el, parent.children[z] || null);
+        });
+    }
+    if (view.timers) syncTimers(view.timers);
+    // When the title screen comes up, Enter and Space press the middle difficulty, until Tab moves on.
+    if (view.title && !shown.title) titleButtons()[(titleFocus = 1)]?.focus();
+    if (!view.title && shown.title && document.activeElement?.closest?.("#stage")) stage.focus();
+    shown = { title: view.title, textArea: view.textArea };
 }
 
 function px(v) {
@@ -188,6 +206,7 @@ function paint(el, c) {
             s.background = c.backStyle === 1 ? c.back : "transparent";
             s.border = c.border === 1 ? "1px solid #000" : "none";
             s.textAlign = ["left", "right", "center"][c.align] || "left";
+            if (c.name === "HtmlToolLbl" && c.visible) fitText(el, c.font);
             break;
         case "button":
             el.textContent = c.caption.replace(/\r\n?/g, "\n");
@@ -212,6 +231,13 @@ function paint(el, c) {
             s.border = c.border === 1 ? "1px solid #808080" : "none";
             break;
     }
+}
+
+// The bonus notice names the page on a second line that its box is too low for at the game's font:
+// the font shrinks until both lines show whole.
+function fitText(el, font) {
+    for (let pt = Math.max(1, font); pt > 4 && el.scrollHeight > el.clientHeight + 1; pt *= 0.9)
+        el.style.fontSize = `${pt * 0.9}pt`;
 }
 
 function paintShape(el, c) {
@@ -249,51 +275,208 @@ function pictureUrl(path) {
     return url;
 }
 
-// ---- Timers ----
+// ---- The stage: the game's 4:3 area, as large as the viewport allows, centred ----
+
+function stageBox() {
+    const top = document.fullscreenElement ? 0 : bar.offsetHeight;
+    const width = innerWidth;
+    const height = innerHeight - top;
+    const w = Math.max(80, Math.min(width, Math.floor((height * 4) / 3)));
+    const h = Math.round((w * 3) / 4);
+    return { left: Math.floor((width - w) / 2), top: top + Math.max(0, Math.floor((height - h) / 2)), w, h };
+}
+
+function fitStage() {
+    const box = stageBox();
+    Object.assign(stage.style, { left: px(box.left), top: px(box.top), width: px(box.w), height: px(box.h) });
+    document.body.classList.toggle("portrait", innerHeight > innerWidth * 1.2);
+    return box;
+}
+
+let resizeQueued = false;
+function queueResize() {
+    if (resizeQueued) return;
+    resizeQueued = true;
+    requestAnimationFrame(() => {
+        resizeQueued = false;
+        const box = fitStage();
+        closeMenu();
+        if (logView) placeLog();
+        call("rumena_resize", box.w, box.h);
+    });
+}
+window.addEventListener("resize", queueResize);
+document.addEventListener("fullscreenchange", queueResize);
+
+function toggleFullScreen() {
+    if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
+    else document.documentElement.requestFullscreen?.().catch(() => {});
+}
+
+// ---- Timers: one scheduler that sleeps until the next one is due ----
+
+const timers = new Map(); // name -> { interval, restarts, due }
+let wake = null;
+let clockRate = 1; // the tests run the page's clock faster
+let fastForward = false;
+
+// How often a timer fires: no faster than a frame; the story at its fastest while Ctrl is held. The
+// music's watchdog sleeps: only an event of the game or the end of a piece can stop or start the music,
+// and each wakes it.
+function period(name, interval) {
+    if (name === "BgmTim") return Infinity;
+    if (name === "LblTim" && fastForward) return FASTEST_TIMER_MS / clockRate;
+    if (name === "LblShpTim") return Math.max(PROMPT_BLINK_MS, interval) / clockRate;
+    return Math.max(FASTEST_TIMER_MS, interval) / clockRate;
+}
+
+// While a message box is up the game waits, as behind a modal box of the desktop; while the player
+// reads the log the story waits and the music goes on.
+function paused(name) {
+    return modals.length > 0 || (logView !== null && name !== "BgmTim");
+}
 
 function syncTimers(list) {
+    const now = performance.now();
     for (const t of list) {
         const known = timers.get(t.name);
         if (!t.enabled || !running) {
-            if (known) clearInterval(known.handle);
             timers.delete(t.name);
-            continue;
+        } else if (!known || known.interval !== t.interval || known.restarts !== t.restarts) {
+            timers.set(t.name, { interval: t.interval, restarts: t.restarts, due: now + period(t.name, t.interval) });
         }
-        if (known && known.interval === t.interval && known.restarts === t.restarts) continue;
-        if (known) clearInterval(known.handle);
-        const handle = setInterval(() => tick(t.name), Math.max(FASTEST_TIMER_MS, t.interval));
-        timers.set(t.name, { handle, interval: t.interval, restarts: t.restarts });
     }
+    schedule();
 }
 
-function tick(name) {
-    // While a message box is up the game waits, as behind a modal box of the desktop.
-    if (modals.length) return;
-    call("rumena_tick", name);
+function schedule() {
+    clearTimeout(wake);
+    wake = null;
+    let next = Infinity;
+    for (const [name, t] of timers) if (!paused(name)) next = Math.min(next, t.due);
+    if (next < Infinity) wake = setTimeout(runDue, Math.max(0, next - performance.now()));
+}
+
+function runDue() {
+    wake = null;
+    const now = performance.now();
+    for (const name of [...timers.keys()]) {
+        const t = timers.get(name);
+        // A tick may have stopped or restarted the others.
+        if (!t || t.due > now || paused(name) || !running) continue;
+        const every = period(name, t.interval);
+        t.due = Math.max(t.due + every, now + every / 2);
+        call("rumena_tick", name);
+    }
+    schedule();
 }
 
 function stopTimers() {
-    for (const t of timers.values()) clearInterval(t.handle);
+    clearTimeout(wake);
+    wake = null;
     timers.clear();
+}
+
+// An event may have switched the music on or off, or a piece has ended: the watchdog looks soon.
+function wakeWatchdog() {
+    const t = timers.get("BgmTim");
+    const soon = performance.now() + FASTEST_TIMER_MS / clockRate;
+    if (t && t.due > soon) {
+        t.due = soon;
+        schedule();
+    }
+}
+
+function setFastForward(on) {
+    if (fastForward === on) return;
+    fastForward = on;
+    const t = timers.get("LblTim");
+    if (t) {
+        t.due = performance.now() + period("LblTim", t.interval);
+        schedule();
+    }
 }
 
 // ---- The player's input ----
 
-function controlAt(target) {
-    const el = target instanceof Element ? target.closest("[data-name]") : null;
+// An event of the player: the game hears of it once the game's files are all there.
+function input(name, ...args) {
+    if (game?.rest) {
+        game.rest.then(() => input(name, ...args));
+        return 1;
+    }
+    return call(name, ...args);
+}
+
+function controlAt(x, y) {
+    const hit = document.elementFromPoint(x, y);
+    if (hit === stage) return { name: "Fom", index: -1, background: true };
+    const el = hit?.closest?.("[data-name]");
     return el && stage.contains(el) ? { name: el.dataset.name, index: Number(el.dataset.index) } : null;
 }
 
-// What the button went down on: a control, the window's own background, or nothing.
+function titleButtons() {
+    return [...stage.querySelectorAll('button[data-name="StartCom"]')].sort((a, b) => a.dataset.index - b.dataset.index);
+}
+
+// The text line, which takes the story's clicks as the text area does.
+function clickTextArea() {
+    const lines = [...stage.querySelectorAll('[data-name="Lbl"]')];
+    const last = lines.reduce((a, b) => (Number(b.dataset.index) > Number(a?.dataset.index ?? -1) ? b : a), null);
+    if (last) input("rumena_click", "Lbl", Number(last.dataset.index));
+}
+
+// Where "MENU CLICKME" could be clicked, the menu opens, as that click opens it.
+function openMenuAt(x, y) {
+    if (!running || !M._rumena_menu_available()) return;
+    pointer = { x, y };
+    input("rumena_click", "menuLbl", -1);
+}
+
+function openMenuFromKeys() {
+    const label = elements.get("menuLbl/-1");
+    if (!label) return;
+    const r = label.getBoundingClientRect();
+    openMenuAt(r.left + r.width / 2, r.top + r.height / 2);
+}
+
+function overTextArea(x, y) {
+    const pic = elements.get("Pic/-1");
+    if (!pic) return false;
+    const r = pic.getBoundingClientRect();
+    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
+
+// What the button or finger went down on, and whether a gesture (long press, swipe) took it over.
 let pressed = null;
+let swallowPress = false;
+let titleFocus = 1; // the difficulty Enter and Space press on the title
 
 stage.addEventListener("pointerdown", (e) => {
     unblockAudio();
-    closeMenu();
-    if (e.button !== 0) return;
+    if (swallowPress || e.button !== 0) {
+        swallowPress = false;
+        return;
+    }
     pointer = { x: e.clientX, y: e.clientY };
-    pressed = controlAt(e.target) || (e.target === stage ? { name: "Fom", index: -1, background: true } : null);
-    if (pressed && !pressed.background) call("rumena_press", pressed.name, pressed.index);
+    const at = controlAt(e.clientX, e.clientY);
+    pressed = at && { ...at, x: e.clientX, y: e.clientY, touch: e.pointerType === "touch", gesture: false };
+    if (!pressed) return;
+    if (pressed.touch) {
+        const p = pressed;
+        p.longPress = setTimeout(() => {
+            p.gesture = true;
+            openMenuAt(p.x, p.y);
+        }, LONG_PRESS_MS);
+    }
+    if (!pressed.background) input("rumena_press", pressed.name, pressed.index);
+});
+
+stage.addEventListener("pointermove", (e) => {
+    if (pressed?.longPress && Math.hypot(e.clientX - pressed.x, e.clientY - pressed.y) > 10) {
+        clearTimeout(pressed.longPress);
+        pressed.longPress = null;
+    }
 });
 
 // Released anywhere, even off the page, the control that was pressed hears of it.
@@ -302,77 +485,229 @@ document.addEventListener("pointerup", (e) => {
     pointer = { x: e.clientX, y: e.clientY };
     const was = pressed;
     pressed = null;
-    const over = controlAt(e.target) || (e.target === stage ? { name: "Fom", index: -1 } : null);
-    if (!was.background) call("rumena_release", was.name, was.index);
+    clearTimeout(was.longPress);
+    if (!was.background) input("rumena_release", was.name, was.index);
+    if (was.gesture) return;
+    // A swipe down over the story opens the text log.
+    const dx = e.clientX - was.x,
+        dy = e.clientY - was.y;
+    if (was.touch && dy > 40 && dy > 2 * Math.abs(dx) && overTextArea(was.x, was.y)) {
+        openLog();
+        return;
+    }
     // A click is a press and a release on the same control.
-    if (over && over.name === was.name && over.index === was.index) call("rumena_click", was.name, was.index);
+    const over = controlAt(e.clientX, e.clientY);
+    if (over && over.name === was.name && over.index === was.index) input("rumena_click", was.name, was.index);
 });
 
-stage.addEventListener("contextmenu", (e) => e.preventDefault());
+document.addEventListener("pointercancel", () => {
+    if (pressed) clearTimeout(pressed.longPress);
+});
+
+stage.addEventListener("contextmenu", (e) => {
+    e.preventDefault();
+    // A long press makes its own menu; the right button opens it here.
+    if (e.pointerType !== "touch" && !pressed?.touch) openMenuAt(e.clientX, e.clientY);
+});
+
+stage.addEventListener(
+    "wheel",
+    (e) => {
+        if (e.deltaY < 0 && overTextArea(e.clientX, e.clientY)) {
+            e.preventDefault();
+            openLog();
+        }
+    },
+    { passive: false },
+);
 
 document.addEventListener("keydown", (e) => {
     unblockAudio();
+    const enter = e.key === "Enter";
+    if (e.key === "Control") {
+        setFastForward(true);
+        return;
+    }
+    if (e.key === "F11" || (enter && e.altKey)) {
+        // Full screen, never the story's Enter.
+        e.preventDefault();
+        if (!e.repeat) toggleFullScreen();
+        return;
+    }
     if (modals.length) {
-        if (e.key === "Enter" || e.key === "Escape" || e.key === " ") {
+        if (enter || e.key === "Escape" || e.key === " ") {
             e.preventDefault();
-            closeModal();
+            if (!e.repeat) closeModal();
         }
         return;
     }
-    if (document.querySelector(".menu")) {
+    if (openMenus.length) {
         if (e.key === "Escape") closeMenu();
         return;
     }
-    if (e.key === "Enter" || e.key === " ") {
-        // As a click on the text area.
+    if (logView) {
+        if (e.key === "Escape" || (e.key === "PageDown" && logAtEnd() && !e.repeat)) {
+            e.preventDefault();
+            closeLog();
+        }
+        return;
+    }
+    if (!running || e.target.closest?.("#bar")) return;
+    if (e.key === "Escape") {
+        openMenuFromKeys();
+    } else if (e.key === "PageUp") {
         e.preventDefault();
-        if (call("rumena_click", "Pic", -1) === 1) call("rumena_click", "Fom", -1);
-    } else if (e.key === "Escape") {
-        // Opens the menu where the player could click for it.
-        const label = elements.get("menuLbl/-1");
-        if (label && M._rumena_menu_available()) {
-            const r = label.el.getBoundingClientRect();
-            pointer = { x: r.left + r.width / 2, y: r.top + r.height / 2 };
-            call("rumena_click", "menuLbl", -1);
+        openLog();
+    } else if (e.key === "Tab" && shown.title) {
+        // Tab moves between the three difficulties.
+        e.preventDefault();
+        const buttons = titleButtons();
+        const at = buttons.indexOf(document.activeElement);
+        titleFocus = ((at < 0 ? titleFocus : at) + (e.shiftKey ? buttons.length - 1 : 1)) % buttons.length;
+        buttons[titleFocus]?.focus();
+    } else if ((enter || e.key === " ") && !e.ctrlKey && !e.altKey && !e.metaKey && !e.shiftKey) {
+        e.preventDefault();
+        if (e.repeat) return;
+        // On the title, the focused difficulty, or the last one focused if a click took the focus away.
+        let button = document.activeElement;
+        if (shown.title && !button?.matches?.("#stage button[data-name]")) button = titleButtons()[titleFocus];
+        if (button?.matches?.("#stage button[data-name]") && !button.disabled && button.offsetParent) {
+            // A focused button is pressed, as by the mouse.
+            const name = button.dataset.name,
+                index = Number(button.dataset.index);
+            input("rumena_press", name, index);
+            input("rumena_release", name, index);
+            input("rumena_click", name, index);
+        } else {
+            // A click on the text area: it goes on with the story only where a click would.
+            clickTextArea();
         }
     }
 });
 
-let resizeQueued = false;
-window.addEventListener("resize", () => {
-    if (resizeQueued) return;
-    resizeQueued = true;
-    requestAnimationFrame(() => {
-        resizeQueued = false;
-        call("rumena_resize", stage.clientWidth, stage.clientHeight);
-    });
+document.addEventListener("keyup", (e) => {
+    if (e.key === "Control") setFastForward(false);
 });
+window.addEventListener("blur", () => setFastForward(false));
+
+// ---- The text log: the lines of this scene, over the game ----
+
+let logView = null;
+
+function logAtEnd() {
+    return logView.scrollTop + logView.clientHeight >= logView.scrollHeight - 2;
+}
+
+function placeLog() {
+    const r = stage.getBoundingClientRect();
+    Object.assign(logView.style, { left: px(r.left), top: px(r.top), width: px(r.width), height: px(r.height) });
+    logView.style.fontSize = px(Math.max(13, r.height / 27));
+}
+
+// Only in the story, where the text area can be clicked, not over the title screen.
+function openLog() {
+    if (!running || logView || !shown.textArea) return;
+    logView = document.createElement("div");
+    logView.id = "log";
+    logView.tabIndex = 0;
+    const close = document.createElement("button");
+    close.className = "close";
+    close.textContent = "×";
+    close.title = "Back to the story (Esc)";
+    close.onclick = closeLog;
+    const lines = document.createElement("div");
+    lines.className = "lines";
+    lines.textContent = text("_rumena_text_log").join("\n");
+    logView.append(close, lines);
+    logView.addEventListener("wheel", (e) => {
+        if (e.deltaY > 0 && logAtEnd()) closeLog();
+    });
+    document.body.append(logView);
+    placeLog();
+    logView.scrollTop = logView.scrollHeight;
+    logView.focus();
+    schedule();
+}
+
+function closeLog() {
+    if (!logView) return;
+    logView.remove();
+    logView = null;
+    stage.focus();
+    schedule();
+}
 
 // ---- The popup menu ----
 
-function closeMenu() {
-    for (const m of document.querySelectorAll("body > .menu")) m.remove();
+const openMenus = []; // the menu and its open submenus, outermost first
+const menuTimers = []; // per level: a submenu waiting to open or close
+
+function closeMenu(level = 0) {
+    while (openMenus.length > level) openMenus.pop().remove();
+    for (const t of menuTimers.splice(level)) clearTimeout(t);
+    if (level > 0) openMenus[level - 1]?.querySelector(".item.active")?.classList.remove("active");
 }
+
+// Any press outside the menus closes them, and that press does nothing else.
+document.addEventListener(
+    "pointerdown",
+    (e) => {
+        if (!openMenus.length || e.target.closest?.(".menu")) return;
+        closeMenu();
+        swallowPress = e.target instanceof Element && stage.contains(e.target);
+    },
+    true,
+);
 
 function showMenu() {
     closeMenu();
-    if (!view || !running) return;
-    const menu = buildMenu(view.menu);
+    if (!running) return;
+    const menu = buildMenu(text("_rumena_menu_items"), 0);
     document.body.append(menu);
-    const r = menu.getBoundingClientRect();
-    menu.style.left = px(Math.min(pointer.x, innerWidth - r.width - 4));
-    menu.style.top = px(Math.min(pointer.y, innerHeight - r.height - 4));
-    setTimeout(() => document.addEventListener("pointerdown", outside, { once: true }), 0);
-    function outside(e) {
-        if (!menu.contains(e.target)) closeMenu();
-        else document.addEventListener("pointerdown", outside, { once: true });
-    }
+    openMenus.push(menu);
+    placeMenu(menu, pointer.x, pointer.y, null);
 }
 
-function buildMenu(items) {
+// Places a menu inside the page: at the point, or beside the row it opens from, flipped to the other
+// side or moved up when it would leave the page, and scrolled when it is taller than the page.
+function placeMenu(menu, x, y, row) {
+    const margin = 4;
+    menu.style.maxHeight = px(innerHeight - 2 * margin);
+    const r = menu.getBoundingClientRect();
+    let left = x,
+        top = y;
+    if (row) {
+        const at = row.getBoundingClientRect();
+        left = at.right - 2;
+        top = at.top - 3;
+        if (left + r.width > innerWidth - margin) left = at.left - r.width + 2;
+    }
+    left = Math.max(margin, Math.min(left, innerWidth - r.width - margin));
+    top = Math.max(margin, Math.min(top, innerHeight - r.height - margin));
+    menu.style.left = px(left);
+    menu.style.top = px(top);
+}
+
+function openSubmenu(row, item, level) {
+    clearTimeout(menuTimers[level]);
+    if (openMenus[level + 1]?.dataset.of === row.dataset.key) return;
+    closeMenu(level + 1);
+    row.classList.add("active");
+    const sub = buildMenu(item.items, level + 1);
+    sub.dataset.of = row.dataset.key;
+    document.body.append(sub);
+    openMenus.push(sub);
+    placeMenu(sub, 0, 0, row);
+}
+
+function buildMenu(items, level) {
     const menu = document.createElement("div");
     menu.className = "menu";
     menu.setAttribute("role", "menu");
+    // Reaching the submenu keeps it open, whatever rows the pointer crossed on its way.
+    menu.addEventListener("pointerenter", () => {
+        if (level > 0) clearTimeout(menuTimers[level - 1]);
+    });
     for (const item of items) {
         if (!item.visible) continue;
         if (item.caption === "-") {
@@ -384,20 +719,33 @@ function buildMenu(items) {
         row.setAttribute("role", "menuitem");
         row.dataset.menu = item.name;
         row.dataset.index = item.index;
+        row.dataset.key = `${item.name}/${item.index}`;
         row.textContent = item.caption.replace(/&(.)/g, "$1");
         if (item.checked) row.classList.add("checked");
         if (!item.enabled) row.classList.add("disabled");
-        if (item.items.length) {
-            row.classList.add("sub");
-            row.append(buildMenu(item.items));
-        } else if (item.enabled) {
-            row.addEventListener("click", (e) => {
-                e.stopPropagation();
-                closeMenu();
-                const outcome = call("rumena_menu", item.name, item.index);
-                if (outcome === 0 && item.name === "m_menu") keepSave();
-            });
-        }
+        const sub = item.items.length > 0;
+        if (sub) row.classList.add("sub");
+        // A submenu opens at once where none is open, and after a moment where another is, so that a
+        // diagonal path toward the open one does not close it.
+        row.addEventListener("pointerenter", (e) => {
+            if (e.pointerType === "touch") return;
+            clearTimeout(menuTimers[level]);
+            const other = openMenus[level + 1];
+            if (sub && !other) openSubmenu(row, item, level);
+            else if (other && other.dataset.of !== row.dataset.key)
+                menuTimers[level] = setTimeout(() => (sub ? openSubmenu(row, item, level) : closeMenu(level + 1)), 300);
+        });
+        row.addEventListener("click", (e) => {
+            e.stopPropagation();
+            if (sub) {
+                if (item.enabled) openSubmenu(row, item, level);
+                return;
+            }
+            if (!item.enabled) return;
+            closeMenu();
+            const outcome = input("rumena_menu", item.name, item.index);
+            if (outcome === 0 && item.name === "m_menu") keepSave();
+        });
         menu.append(row);
     }
     return menu;
@@ -426,7 +774,9 @@ function closeModal() {
     const done = modals.shift();
     document.querySelector(".modal-back")?.remove();
     if (modals.length) drawModal();
+    else if (shown.title) titleButtons()[titleFocus]?.focus();
     else stage.focus();
+    schedule();
     done?.onClose?.();
 }
 
@@ -440,15 +790,24 @@ function mkdirs(path) {
     }
 }
 
-// Writes a game folder into the module's file system: every file but the music, which the page plays
-// from where it is (the game only needs to see that the file is there).
-async function loadGame(key, entries) {
-    const dir = `/games/${key}/`;
-    const urls = new Map();
+function removeTree(path) {
+    if (!M.FS.analyzePath(path).exists) return;
+    if (M.FS.isDir(M.FS.stat(path).mode)) {
+        for (const n of M.FS.readdir(path)) if (n !== "." && n !== "..") removeTree(`${path}/${n}`);
+        M.FS.rmdir(path);
+    } else {
+        M.FS.unlink(path);
+    }
+}
+
+// Writes files of a game into the module's file system: every file but the music, which the page
+// plays from where it is (the game only needs to see that the file is there).
+async function writeFiles(dir, urls, entries) {
+    const folder = (path) => (dir + path).slice(0, (dir + path).lastIndexOf("/"));
+    for (const f of new Set(entries.map(({ path }) => folder(path)))) mkdirs(f);
     await Promise.all(
         entries.map(async ({ path, url, bytes }) => {
             const full = dir + path;
-            mkdirs(full.slice(0, full.lastIndexOf("/")));
             if (/\.mp3$/i.test(path)) {
                 urls.set(full, url());
                 M.FS.writeFile(full, new Uint8Array(0));
@@ -457,40 +816,80 @@ async function loadGame(key, entries) {
             }
         }),
     );
-    return { key, dir, urls };
 }
 
-// The built-in game: its files in one pack, its music beside it.
-async function fetchBuiltIn() {
-    const [list, pack] = await Promise.all([
-        fetch("game/files.json").then((r) => r.json()),
-        fetch("game/files.pack").then((r) => {
-            if (!r.ok) throw new Error(`game/files.pack: ${r.status}`);
-            return r.arrayBuffer();
-        }),
-    ]);
-    return { list, pack };
+async function fetchBytes(url) {
+    const r = await fetch(url);
+    if (!r.ok) throw new Error(`${url}: ${r.status} ${r.statusText}`);
+    return r.arrayBuffer();
 }
 
-function builtInGame(fetched) {
-    const { list, pack } = fetched;
+// The built-in game comes in two packs: what the title screen needs first, the other pictures
+// after it is shown. Its music is fetched by the <audio> that plays it.
+const builtInList = fetch("game/files.json").then((r) => r.json());
+const firstPack = builtInList.then((list) => fetchBytes(`game/${list.packs[0].file}`));
+
+async function builtInGame() {
+    const list = await builtInList;
+    const dir = "/games/built-in/";
+    const urls = new Map();
     const url = (p) => "game/" + p.split("/").map(encodeURIComponent).join("/");
-    return loadGame("built-in", [
-        ...list.packed.map(([path, offset, size]) => ({ path, bytes: async () => new Uint8Array(pack, offset, size) })),
-        ...list.music.map((path) => ({ path, url: () => url(path) })),
-    ]);
+    const packed = (pack, files) => files.map(([path, offset, size]) => ({ path, bytes: async () => new Uint8Array(pack, offset, size) }));
+    const [first, ...later] = list.packs;
+    await writeFiles(dir, urls, [...packed(await firstPack, first.files), ...list.music.map((path) => ({ path, url: () => url(path) }))]);
+    const g = { key: "built-in", name: list.name, dir, urls, rest: null };
+    // The title is up: the other pictures come while the player looks at it, once.
+    let fetched = null;
+    g.later = () =>
+        (fetched ??= (async () => {
+            for (const pack of later) await writeFiles(dir, urls, packed(await fetchBytes(`game/${pack.file}`), pack.files));
+        })());
+    return g;
 }
 
-function folderGame(name, files) {
+// A story's text saved as UTF-8 shows garbled: the player is told, as the checker tells it.
+function utf8Notes(name, entries) {
+    const utf8 = new TextDecoder("utf-8", { fatal: true });
+    return entries.flatMap(({ path, data }) => {
+        if (!/^txt\/[^/]*\.dat$/i.test(path) || !data.some((b) => b >= 0x80)) return [];
+        try {
+            utf8.decode(data);
+        } catch {
+            return [];
+        }
+        const line = new TextDecoder().decode(data.subarray(0, data.findIndex((b) => b >= 0x80))).split("\n").length;
+        return [`${name}/${path}:${line}: saved as UTF-8; the game reads Shift-JIS, so its text shows garbled (convert it with iconv -f UTF-8 -t CP932)`];
+    });
+}
+
+function gameFolderHint(name, files) {
+    const inner = new Set(files.map((f) => /^([^/]+)\/txt\/com\.dat$/i.exec(f.path)?.[1]).filter(Boolean));
+    const hint = inner.size ? ` It holds the game folder "${[...inner][0]}": open that one.` : "";
+    return `The folder "${name}" is not a game folder: it has no txt/com.dat.\r\nA game folder holds txt (com.dat, the places, and the scenes' .dat files), grf (the pictures) and the music (.mp3 files).${hint}`;
+}
+
+async function folderGame(name, files) {
+    if (!files.some((f) => /^txt\/com\.dat$/i.test(f.path))) throw Object.assign(new Error(gameFolderHint(name, files)), { told: true });
     const key = `folder-${name}`.replace(/[^\w\-. ]/g, "_");
-    return loadGame(
-        key,
+    const dir = `/games/${key}/`;
+    // A folder opened again after an edit holds only what it holds now.
+    removeTree(dir.slice(0, -1));
+    const urls = new Map();
+    const texts = [];
+    await writeFiles(
+        dir,
+        urls,
         files.map(({ path, file }) => ({
             path,
             url: () => URL.createObjectURL(file),
-            bytes: () => file.arrayBuffer(),
+            bytes: async () => {
+                const data = new Uint8Array(await file.arrayBuffer());
+                texts.push({ path, data });
+                return data;
+            },
         })),
     );
+    return { key, name, dir, urls, rest: null, notes: utf8Notes(name, texts) };
 }
 
 function saveFolder() {
@@ -520,10 +919,10 @@ function restoreSave() {
 }
 
 function keepSave() {
-    if (!view) return;
+    const savePath = text("_rumena_save_path");
     mkdirs(saveFolder());
     const kept = `${saveFolder()}/save.dat`;
-    if (M.FS.analyzePath(view.savePath).exists) M.FS.writeFile(kept, M.FS.readFile(view.savePath));
+    if (M.FS.analyzePath(savePath).exists) M.FS.writeFile(kept, M.FS.readFile(savePath));
     else if (M.FS.analyzePath(kept).exists) M.FS.unlink(kept);
     syncSaves(false).then((error) => {
         // The game has its save for this visit; the player must know it will not outlast the page.
@@ -536,29 +935,37 @@ function clearGame() {
     stopTimers();
     stopAudio();
     closeMenu();
-    for (const e of elements.values()) e.el.remove();
+    closeLog();
+    for (const el of elements.values()) el.remove();
     elements.clear();
     for (const url of pictureUrls.values()) if (url) URL.revokeObjectURL(url);
     pictureUrls.clear();
-    viewText = "";
+    shown = { title: false, textArea: false };
     statusLine.textContent = "";
 }
 
 function start() {
     clearGame();
-    restoreSave();
     running = true;
+    const box = fitStage();
     const seed = Date.now() >>> 0;
-    const outcome = M.ccall(
-        "rumena_start",
-        "number",
-        ["string", "number", "number", "number"],
-        [game.dir, seed, stage.clientWidth, stage.clientHeight],
-    );
+    const outcome = M.ccall("rumena_start", "number", ["string", "number", "number", "number"], [game.dir, seed, box.w, box.h]);
     performance.mark("started");
-    if (outcome === 0) render();
+    if (outcome === 0) render(true);
     performance.mark("title");
-    stage.focus();
+    wakeWatchdog();
+    if (!shown.title) stage.focus();
+    // The player's input waits for the game's save and, for the built-in game, its other pictures.
+    const g = game;
+    g.rest = Promise.all([savesRead.then(restoreSave), g.later?.()]).then(
+        () => {
+            g.rest = null;
+        },
+        (e) => {
+            g.rest = null;
+            onFail(`The game's pictures cannot be fetched: ${e.message || e}`);
+        },
+    );
 }
 
 async function play(load) {
@@ -568,8 +975,11 @@ async function play(load) {
         if (game && game.key !== next.key) for (const url of game.urls.values()) if (url.startsWith("blob:")) URL.revokeObjectURL(url);
         game = next;
         start();
+        if (next.notes?.length) showModal(next.notes.join("\r\n"));
     } catch (e) {
-        showModal(`The game folder cannot be read: ${e.message || e}`);
+        showModal(e.told ? e.message : `The game folder cannot be read: ${e.message || e}`, () => {
+            if (!running) offerAnotherGame();
+        });
     }
 }
 
@@ -580,7 +990,7 @@ function pickedFiles(fileList) {
     return { name, files: files.map((file) => ({ path: file.webkitRelativePath.slice(name.length + 1), file })) };
 }
 
-document.getElementById("folder").addEventListener("change", (e) => {
+folderInput.addEventListener("change", (e) => {
     const { name, files } = pickedFiles(e.target.files);
     e.target.value = "";
     if (files.length) play(() => folderGame(name, files));
@@ -624,15 +1034,29 @@ document.addEventListener("drop", async (e) => {
 // ---- Start-up ----
 
 async function boot() {
-    const builtIn = fetchBuiltIn();
+    fitStage();
     M = await createRumena({ onMusic, onMessage, onPopup, onOpen, onFail });
     performance.mark("module");
     mkdirs(SAVES);
     M.FS.mount(M.FS.filesystems.IDBFS, {}, SAVES);
-    const [fetched] = await Promise.all([builtIn, syncSaves(true)]);
-    performance.mark("saves");
-    await play(() => builtInGame(fetched));
-    window.rumena = { module: M, view: () => view, music }; // for the tests and the curious
+    // The saves are read from the browser's storage while the title comes up; the game needs them
+    // only once the player acts.
+    savesRead = syncSaves(true).then(() => performance.mark("saves"));
+    await play(builtInGame);
+    // For the tests and the curious: the game's model is read, never driven, from here; the clock's
+    // rate and the random draws are the tests' to set.
+    window.rumena = {
+        module: M,
+        music,
+        game: () => game,
+        timerOn: (name) => timers.has(name),
+        setClockRate: (rate) => {
+            clockRate = rate;
+            for (const [name, t] of timers) t.due = Math.min(t.due, performance.now() + period(name, t.interval));
+            schedule();
+        },
+        queueRandom: (...values) => values.forEach((v) => M._rumena_queue_random(v)),
+    };
     document.body.dataset.ready = "true";
 }
 

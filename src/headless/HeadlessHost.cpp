@@ -2,7 +2,7 @@
 
 #include "app/EventRouter.h"
 #include "app/Fom.h"
-#include "headless/QueuedRandom.h"
+#include "platform/QueuedRandom.h"
 #include "headless/StateDump.h"
 #include "platform/Desktop.h"
 #include "sound/SimulatedMusicDevice.h"

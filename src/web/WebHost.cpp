@@ -4,6 +4,7 @@
 #include "app/Fom.h"
 #include "platform/Desktop.h"
 #include "platform/PictureHeader.h"
+#include "platform/QueuedRandom.h"
 #include "platform/RandomSource.h"
 #include "platform/ShiftJisCodes.h"
 #include "platform/TextCodec.h"
@@ -12,8 +13,13 @@
 #include <emscripten.h>
 #include <nlohmann/json.hpp>
 
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <tuple>
+#include <type_traits>
+#include <vector>
 
 using Json = nlohmann::json;
 
@@ -86,71 +92,173 @@ class WebGame {
     SimulatedMusicDevice& music() { return music_; }
     Fom& fom() { return fom_; }
 
-    // What the page paints: the controls as a tree of containers, bottom first, in pixels relative to
-    // their container; the timers; and the menu.
-    Json view() const {
-        Json v;
+    // What the page paints, as the change since the last call (everything when `everything`): the
+    // controls whose drawn properties changed, the stacking when it changed, the timers when one of
+    // them changed; the caption and colour of the window; whether the title screen is up and whether
+    // the text area takes clicks. A frame where only the prompt blinks sends one small control.
+    std::string view(bool everything) {
+        if (everything) {
+            drawn_.clear();
+            stackSignature_ = ~0ul;
+            timersSent_.clear();
+        }
+        Json v = Json::object();
         v["caption"] = text::toUtf8(fom_.window.caption);
         v["back"] = colour(fom_.window.backColor);
-        v["controls"] = children(&fom_.window);
-        v["timers"] = Json::array();
+        std::string changed;
+        for (const auto& c : fom_.model.controls()) {
+            if (c->kind == ControlKind::Window) continue;
+            Drawn now = drawnOf(*c);
+            auto& was = drawn_[c.get()];
+            if (was && *was == now) continue;
+            changed += changed.empty() ? "" : ",";
+            changed += json(*c, now);
+            was = std::move(now);
+        }
+        std::size_t signature = 0;
+        for (const auto& c : fom_.model.controls())
+            signature = signature * 31 + static_cast<std::size_t>(c->zorder);
+        if (signature != stackSignature_) {
+            stackSignature_ = signature;
+            Json stacks = Json::object();
+            for (const auto& c : fom_.model.controls())
+                if (c->kind == ControlKind::Window || c->kind == ControlKind::PictureBox) {
+                    Json order = Json::array();
+                    for (const Control* child : fom_.model.stackOf(c.get())) order.push_back(keyOf(child));
+                    stacks[keyOf(c.get())] = std::move(order);
+                }
+            v["stacks"] = std::move(stacks);
+        }
+        std::vector<std::tuple<bool, int, unsigned long>> timers;
         for (const Timer* t : fom_.model.timers())
-            v["timers"].push_back({{"name", t->name},
-                                   {"interval", t->interval()},
-                                   {"enabled", t->enabled()},
-                                   {"restarts", t->restarts()}});
-        v["menu"] = menuItems(fom_.model.menu("menu").at(0)->items);
-        v["savePath"] = fom_.textFile(u"save");
-        return v;
+            timers.emplace_back(t->enabled(), t->interval(), t->restarts());
+        if (timers != timersSent_) {
+            timersSent_ = timers;
+            v["timers"] = Json::array();
+            for (const Timer* t : fom_.model.timers())
+                v["timers"].push_back({{"name", t->name},
+                                       {"interval", t->interval()},
+                                       {"enabled", t->enabled()},
+                                       {"restarts", t->restarts()}});
+        }
+        v["title"] = fom_.PicTtl.visible;
+        v["textArea"] = router_.reachable(fom_.Pic.name, -1) != nullptr;
+        std::string out = v.dump(-1, ' ', false, Json::error_handler_t::replace);
+        out.pop_back();
+        return out + ",\"changed\":[" + changed + "]}";
     }
 
+    Json menu() const { return menuItems(fom_.model.menu("menu").at(0)->items); }
+
+    // The text log: the lines of the scene so far.
+    Json textLog() const {
+        Json lines = Json::array();
+        for (const auto& l : fom_.textLog.lines()) lines.push_back(text::toUtf8(l));
+        return lines;
+    }
+
+    void queueRandom(float value) { random_.queue(value); }
+
   private:
-    Json children(const Control* container) const {
-        Json list = Json::array();
-        for (const Control* c : fom_.model.stackOf(container)) {
-            Json j = {{"kind", kindName(c->kind)},
-                      {"name", c->name},
-                      {"index", c->index},
-                      {"visible", c->visible},
-                      {"enabled", c->enabled},
-                      {"x", c->leftTw / kTwipsPerPixel},
-                      {"y", c->topTw / kTwipsPerPixel},
-                      {"w", c->widthTw / kTwipsPerPixel},
-                      {"h", c->heightTw / kTwipsPerPixel},
-                      {"back", colour(c->backColor)},
-                      {"backStyle", c->backStyle},
-                      {"border", c->borderStyle},
-                      {"tip", text::toUtf8(c->toolTipText)},
-                      {"font", c->fontSize}};
-            switch (c->kind) {
-            case ControlKind::Label:
-            case ControlKind::CommandButton:
-                j["caption"] = text::toUtf8(c->caption);
-                j["fore"] = colour(c->foreColor);
-                j["align"] = c->alignment;
-                break;
-            case ControlKind::Shape:
-                j["shape"] = c->shapeStyle;
-                j["fill"] = colour(c->fillColor);
-                j["fillStyle"] = c->fillStyle;
-                j["borderColor"] = colour(c->borderColor);
-                break;
-            case ControlKind::ListBox: {
-                Json lines = Json::array();
-                for (const auto& l : c->list) lines.push_back(text::toUtf8(l));
-                j["list"] = lines;
-                break;
-            }
-            case ControlKind::PictureBox:
-                j["picture"] = c->picturePath;
-                j["children"] = children(c);
-                break;
-            default:
-                break;
-            }
-            list.push_back(std::move(j));
+    // What a control shows: when none of it changed, the page has nothing to draw.
+    struct Drawn {
+        bool visible, enabled;
+        double x, y, w, h;
+        Color back, fore, fill, borderColor;
+        int backStyle, border, align, shape, fillStyle;
+        double font;
+        std::u16string tip, caption;
+        std::vector<std::u16string> list;
+        std::string picture;
+        bool operator==(const Drawn&) const = default;
+    };
+
+    static std::string keyOf(const Control* c) {
+        return c->kind == ControlKind::Window ? "" : c->name + "/" + std::to_string(c->index);
+    }
+
+    static Drawn drawnOf(const Control& c) {
+        const bool text = c.kind == ControlKind::Label || c.kind == ControlKind::CommandButton;
+        const bool shape = c.kind == ControlKind::Shape;
+        return {c.visible,
+                c.enabled,
+                c.leftTw / kTwipsPerPixel,
+                c.topTw / kTwipsPerPixel,
+                c.widthTw / kTwipsPerPixel,
+                c.heightTw / kTwipsPerPixel,
+                c.backColor,
+                text ? c.foreColor : 0,
+                shape ? c.fillColor : 0,
+                shape ? c.borderColor : 0,
+                c.backStyle,
+                c.borderStyle,
+                text ? c.alignment : 0,
+                shape ? c.shapeStyle : 0,
+                shape ? c.fillStyle : 0,
+                c.fontSize,
+                c.toolTipText,
+                text ? c.caption : std::u16string(),
+                c.kind == ControlKind::ListBox ? c.list : std::vector<std::u16string>(),
+                c.kind == ControlKind::PictureBox ? c.picturePath : std::string()};
+    }
+
+    // One control's record, written straight to text: a JSON tree of every control costs more than the
+    // rest of the title screen's first frame.
+    template <class T> static void put(std::string& out, const char* key, const T& value) {
+        out += out.back() == '{' ? "\"" : ",\"";
+        out += key;
+        out += "\":";
+        if constexpr (std::is_same_v<T, bool>)
+            out += value ? "true" : "false";
+        else if constexpr (std::is_integral_v<T>)
+            out += std::to_string(value);
+        else
+            out += Json(value).dump(-1, ' ', false, Json::error_handler_t::replace);
+    }
+
+    static std::string json(const Control& c, const Drawn& d) {
+        std::string j = "{";
+        put(j, "kind", std::string(kindName(c.kind)));
+        put(j, "name", c.name);
+        put(j, "index", c.index);
+        put(j, "parent", keyOf(c.container));
+        put(j, "visible", d.visible);
+        put(j, "enabled", d.enabled);
+        put(j, "x", d.x);
+        put(j, "y", d.y);
+        put(j, "w", d.w);
+        put(j, "h", d.h);
+        put(j, "back", colour(d.back));
+        put(j, "backStyle", d.backStyle);
+        put(j, "border", d.border);
+        put(j, "tip", text::toUtf8(d.tip));
+        put(j, "font", d.font);
+        switch (c.kind) {
+        case ControlKind::Label:
+        case ControlKind::CommandButton:
+            put(j, "caption", text::toUtf8(d.caption));
+            put(j, "fore", colour(d.fore));
+            put(j, "align", d.align);
+            break;
+        case ControlKind::Shape:
+            put(j, "shape", d.shape);
+            put(j, "fill", colour(d.fill));
+            put(j, "fillStyle", d.fillStyle);
+            put(j, "borderColor", colour(d.borderColor));
+            break;
+        case ControlKind::ListBox: {
+            Json lines = Json::array();
+            for (const auto& l : d.list) lines.push_back(text::toUtf8(l));
+            put(j, "list", lines);
+            break;
         }
-        return list;
+        case ControlKind::PictureBox:
+            put(j, "picture", d.picture);
+            break;
+        default:
+            break;
+        }
+        return j + "}";
     }
 
     static Json menuItems(const std::vector<MenuItem*>& items) {
@@ -169,14 +277,16 @@ class WebGame {
     SimulatedMusicDevice music_;
     HeaderPictureLoader pictures_;
     PageDesktop desktop_;
-    LcgRandom random_;
+    QueuedRandom random_;
     Platform platform_;
     Fom fom_;
     EventRouter router_;
+    std::map<const Control*, std::optional<Drawn>> drawn_;
+    std::size_t stackSignature_ = ~0ul;
+    std::vector<std::tuple<bool, int, unsigned long>> timersSent_;
 };
 
 std::unique_ptr<WebGame> game;
-std::string lastView;
 
 enum Outcome { Delivered = 0, Ignored = 1, UnknownName = 2, Failed = 3 };
 
@@ -198,6 +308,13 @@ template <class Event> int deliver(Event event) {
         rumena_js_fail(e.what());
     }
     return Failed;
+}
+
+// The text handed to the page's text, valid until the next call of one of these.
+std::string lastText;
+const char* keep(const Json& j) {
+    lastText = j.dump(-1, ' ', false, Json::error_handler_t::replace);
+    return lastText.c_str();
 }
 
 int indexOrNone(int index) {
@@ -253,10 +370,24 @@ EMSCRIPTEN_KEEPALIVE int rumena_menu_available() {
     return game && game->router().menuAvailable();
 }
 
-// The control model as JSON, valid until the next call.
-EMSCRIPTEN_KEEPALIVE const char* rumena_view() {
-    lastView = game ? game->view().dump(-1, ' ', false, Json::error_handler_t::replace) : "null";
-    return lastView.c_str();
+// What changed in the control model since the last call (everything when `everything`).
+EMSCRIPTEN_KEEPALIVE const char* rumena_view(int everything) {
+    if (!game) return "null";
+    lastText = game->view(everything != 0);
+    return lastText.c_str();
+}
+EMSCRIPTEN_KEEPALIVE const char* rumena_menu_items() {
+    return game ? keep(game->menu()) : "[]";
+}
+EMSCRIPTEN_KEEPALIVE const char* rumena_text_log() {
+    return game ? keep(game->textLog()) : "[]";
+}
+EMSCRIPTEN_KEEPALIVE const char* rumena_save_path() {
+    return game ? keep(game->fom().textFile(u"save")) : "\"\"";
+}
+// The next draws of the random generator, for the page's tests.
+EMSCRIPTEN_KEEPALIVE void rumena_queue_random(float value) {
+    if (game) game->queueRandom(value);
 }
 
 // The Shift-JIS conversions over every code, for the test that holds them against the desktop's.

@@ -3,6 +3,7 @@ import { spawn } from "node:child_process";
 import fs from "node:fs";
 import path from "node:path";
 import { fileURLToPath } from "node:url";
+import { after, before } from "node:test";
 import { chromium } from "playwright-core";
 
 const here = path.dirname(fileURLToPath(import.meta.url));
@@ -48,4 +49,18 @@ export async function mouseClick(page, locator) {
     const box = await locator.boundingBox();
     if (!box) throw new Error("the element is not on the page");
     await page.mouse.click(box.x + box.width / 2, box.y + box.height / 2);
+}
+
+// One server and one browser for the tests of a file: started before them, stopped after them.
+export function sharedBrowser() {
+    const shared = {};
+    before(async () => {
+        shared.server = await serve();
+        shared.browser = await launch();
+    });
+    after(async () => {
+        await shared.browser?.close();
+        shared.server?.stop();
+    });
+    return shared;
 }

@@ -103,7 +103,8 @@ test("loading with no save shows the window's message", async () => {
     await chooseSaveMenu(page, () => page.keyboard.press("Escape"), "Load");
     const message = page.locator(".modal .text");
     await message.waitFor();
-    assert.match(await message.textContent(), /^There is no saved game to load: \/games\/built-in\/txt\/save\.dat/);
+    // The message names the file by the game folder's own name.
+    assert.match(await message.textContent(), /^There is no saved game to load: demo\/txt\/save\.dat/);
     await page.keyboard.press("Enter");
     assert.equal(await page.locator(".modal").count(), 0);
     await fresh.close();
@@ -123,7 +124,7 @@ test("a game folder opened from the computer plays in place of the built-in one,
     const fresh = await browser.newContext({ viewport: { width: 800, height: 624 } });
     const { page, errors } = await openTitle(fresh, server.url);
     await page.locator("#folder").setInputFiles(game);
-    await page.waitForFunction(() => window.rumena.view()?.savePath.startsWith("/games/folder-another/"));
+    await page.waitForFunction(() => window.rumena.game()?.name === "another");
     await mouseClick(page, page.locator('[data-name="StartCom"][data-index="0"]'));
     await page.waitForFunction(() => document.body.innerText.includes("別の物語がはじまる。"));
 
@@ -134,6 +135,55 @@ test("a game folder opened from the computer plays in place of the built-in one,
     await bonus.waitForLoadState();
     assert.equal((await bonus.locator("body").textContent()).trim(), "おまけのページ");
     assert.deepEqual(errors, []);
+    await fresh.close();
+    fs.rmSync(folder, { recursive: true, force: true });
+});
+
+test("an author hears which folder was opened and what is wrong with it, in the folder's own names", async () => {
+    const folder = fs.mkdtempSync(path.join(os.tmpdir(), "rumena-web-"));
+    const game = path.join(folder, "mine", "story");
+    fs.mkdirSync(path.join(game, "txt"), { recursive: true });
+    fs.writeFileSync(path.join(game, "txt", "com.dat"), "school\r\n");
+    fs.writeFileSync(path.join(game, "txt", "hint.dat"), "");
+    // Saved as UTF-8 by an editor, the opening is garbled in the game.
+    fs.writeFileSync(path.join(game, "txt", "opn.dat"), "start\r\n別の物語がはじまる。\r\n");
+
+    const fresh = await browser.newContext({ viewport: { width: 800, height: 624 } });
+    const { page } = await openTitle(fresh, server.url);
+    const message = page.locator(".modal .text");
+    // The parent folder: the message names it and the game folder inside it.
+    await page.locator("#folder").setInputFiles(path.join(folder, "mine"));
+    await message.waitFor();
+    const parent = await message.textContent();
+    assert.match(parent, /^The folder "mine" is not a game folder/);
+    assert.match(parent, /A game folder holds txt.*grf/);
+    assert.match(parent, /"story": open that one/);
+    await page.keyboard.press("Enter");
+    // The built-in game plays on.
+    assert.equal(await page.evaluate(() => window.rumena.game().key), "built-in");
+
+    await page.locator("#folder").setInputFiles(game);
+    await message.waitFor();
+    assert.equal(
+        await message.textContent(),
+        "story/txt/opn.dat:2: saved as UTF-8; the game reads Shift-JIS, so its text shows garbled (convert it with iconv -f UTF-8 -t CP932)",
+    );
+    await page.keyboard.press("Enter");
+    // A missing scene ends the game; its message names the file by the folder's name, and the page
+    // offers the built-in game and another folder.
+    fs.rmSync(path.join(game, "txt", "opn.dat"));
+    await page.locator("#folder").setInputFiles(game);
+    await page.waitForFunction(() => window.rumena.game()?.name === "story" && !document.querySelector(".modal"));
+    await mouseClick(page, page.locator('[data-name="StartCom"][data-index="0"]'));
+    await message.waitFor();
+    const failure = await message.textContent();
+    assert.match(failure, /story\/txt\/opn\.dat/);
+    assert.doesNotMatch(failure, /\/games\//);
+    await page.keyboard.press("Enter");
+    assert.match(await page.locator("#status").textContent(), /Play again.*Play the built-in game.*Open another folder/);
+    await page.locator("#status a", { hasText: "Play the built-in game" }).click();
+    await page.locator('[data-name="StartCom"][data-index="0"]').waitFor({ state: "visible" });
+    assert.equal(await page.evaluate(() => window.rumena.game().key), "built-in");
     await fresh.close();
     fs.rmSync(folder, { recursive: true, force: true });
 });

@@ -2,18 +2,10 @@
 // decoder (the C library's code page 932) over every one- and two-byte code and every UTF-16 unit.
 import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
-import { after, before, test } from "node:test";
-import { launch, openTitle, serve } from "./browser.mjs";
+import { test } from "node:test";
+import { openTitle, sharedBrowser } from "./browser.mjs";
 
-let server, browser;
-before(async () => {
-    server = await serve();
-    browser = await launch();
-});
-after(async () => {
-    await browser?.close();
-    server?.stop();
-});
+const shared = sharedBrowser();
 
 // Reads the dump into one line of text per code, to name the codes that differ.
 function records(units) {
@@ -39,8 +31,8 @@ test("the browser's Shift-JIS equals the desktop's over every code", async () =>
     assert.ok(tool, "RUMENA_SHIFT_JIS_CODES names the desktop build's dump tool");
     const desktop = new Uint16Array(new Uint8Array(execFileSync(tool, { maxBuffer: 1 << 24 })).buffer);
 
-    const context = await browser.newContext();
-    const { page } = await openTitle(context, server.url);
+    const context = await shared.browser.newContext();
+    const { page } = await openTitle(context, shared.server.url);
     const base64 = await page.evaluate(() => {
         const M = window.rumena.module;
         const lengthAt = M._malloc(4);
