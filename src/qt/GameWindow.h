@@ -3,7 +3,7 @@
 #include "app/Fom.h"
 #include "platform/RandomSource.h"
 #include "qt/QtDesktop.h"
-#include "qt/QtMusicDevice.h"
+#include "qt/SdlMusicDevice.h"
 #include "qt/QtPictureLoader.h"
 #include "qt/WidgetLink.h"
 
@@ -38,7 +38,7 @@ class GameWindow : public QWidget {
     // can then be timed and weighed the same way every time.
     void exitWhenShown() { exitWhenShown_ = true; }
     Fom& fom() { return *fom_; }
-    QtMusicDevice& music() { return music_; }
+    SdlMusicDevice& music() { return music_; }
     // The widget showing a control (for tests).
     QWidget* widgetOf(const Control& c) const;
     // Brings every widget and timer in line with the model.
@@ -118,7 +118,7 @@ class GameWindow : public QWidget {
     void placeStage();
     void fillMenu(QMenu& menu, const MenuItem& item);
 
-    QtMusicDevice music_;
+    SdlMusicDevice music_;
     QtPictureLoader pictures_;
     QtDesktop desktop_;
     LcgRandom random_;

@@ -1,4 +1,4 @@
-#include "qt/QtMusicDevice.h"
+#include "qt/SdlMusicDevice.h"
 #include "EventPump.h"
 #include "support/TestGame.h"
 
@@ -15,7 +15,7 @@ std::string openCommand(const std::string& path) {
 }
 
 // The mode the device reports, the way the watchdog asks: a reply buffer of 16 spaces.
-std::string mode(QtMusicDevice& device, bool* answered = nullptr) {
+std::string mode(SdlMusicDevice& device, bool* answered = nullptr) {
     std::string reply(16, ' ');
     const bool ok = device.send("status MIDI mode", &reply);
     if (answered) *answered = ok;
@@ -28,12 +28,12 @@ bool startsWith(const std::string& s, const std::string& head) {
 
 // Waits for the device to report a mode beginning with `word`; false when it never does, or when the
 // device dropped the file on the way.
-bool waitForMode(QtMusicDevice& device, const std::string& word, int timeoutMs) {
+bool waitForMode(SdlMusicDevice& device, const std::string& word, int timeoutMs) {
     return pumpUntil([&] { return !device.isOpen() || startsWith(mode(device), word); }, timeoutMs) &&
            device.isOpen();
 }
 
-class QtMusicDeviceTest : public ::testing::Test {
+class SdlMusicDeviceTest : public ::testing::Test {
   protected:
     // Skips the test when this machine cannot decode the sample at all (no MP3 decoder); a device that
     // decodes it and then misbehaves fails instead.
@@ -48,12 +48,12 @@ class QtMusicDeviceTest : public ::testing::Test {
                          << device.lastError().toStdString();
         ASSERT_TRUE(underWay) << "the piece never got under way";
     }
-    QtMusicDevice device;
+    SdlMusicDevice device;
 };
 
 } // namespace
 
-TEST_F(QtMusicDeviceTest, OpenedPieceWaitsStoppedAndPlaysToItsEnd) {
+TEST_F(SdlMusicDeviceTest, OpenedPieceWaitsStoppedAndPlaysToItsEnd) {
     ASSERT_TRUE(device.send(openCommand(kShortMp3), nullptr));
     EXPECT_TRUE(startsWith(mode(device), "stopped")) << "a freshly opened piece waits, stopped";
     EXPECT_FALSE(device.send(openCommand(kShortMp3), nullptr)) << "the alias is taken while a file is open";
@@ -72,7 +72,7 @@ TEST_F(QtMusicDeviceTest, OpenedPieceWaitsStoppedAndPlaysToItsEnd) {
     EXPECT_TRUE(device.isOpen()) << "a piece that ended stays open for the watchdog to restart";
 }
 
-TEST_F(QtMusicDeviceTest, WatchdogCommandsRestartAnEndedPiece) {
+TEST_F(SdlMusicDeviceTest, WatchdogCommandsRestartAnEndedPiece) {
     playOrSkip();
     if (IsSkipped()) return;
     ASSERT_TRUE(waitForMode(device, "stopped", 10000));
@@ -84,7 +84,7 @@ TEST_F(QtMusicDeviceTest, WatchdogCommandsRestartAnEndedPiece) {
     EXPECT_TRUE(waitForMode(device, "stopped", 10000)) << "the restarted piece plays to its end again";
 }
 
-TEST_F(QtMusicDeviceTest, StopHaltsThePieceWhereItIsAndPlayGoesOnFromThere) {
+TEST_F(SdlMusicDeviceTest, StopHaltsThePieceWhereItIsAndPlayGoesOnFromThere) {
     playOrSkip();
     if (IsSkipped()) return;
     ASSERT_TRUE(pumpUntil([&] { return device.positionMs() >= 150; }, 10000));
@@ -107,7 +107,7 @@ TEST_F(QtMusicDeviceTest, StopHaltsThePieceWhereItIsAndPlayGoesOnFromThere) {
     EXPECT_TRUE(startsWith(mode(device), "stopped"));
 }
 
-TEST_F(QtMusicDeviceTest, ClosedDeviceRefusesCommandsAndLeavesTheReply) {
+TEST_F(SdlMusicDeviceTest, ClosedDeviceRefusesCommandsAndLeavesTheReply) {
     const std::string missing =
         (std::filesystem::temp_directory_path() / "rumena-no-such-music.mp3").string();
     EXPECT_FALSE(device.send(openCommand(missing), nullptr));
@@ -121,7 +121,7 @@ TEST_F(QtMusicDeviceTest, ClosedDeviceRefusesCommandsAndLeavesTheReply) {
     EXPECT_FALSE(device.send("open bgm.mp3", nullptr)) << "an open without the quoted path and alias";
 }
 
-TEST_F(QtMusicDeviceTest, FileThatIsNotMusicLeavesTheDeviceClosedAndSilent) {
+TEST_F(SdlMusicDeviceTest, FileThatIsNotMusicLeavesTheDeviceClosedAndSilent) {
     TempGame game;
     game.bytes("bgm.mp3", "This is a text file, not music.\r\n");
     const std::string path = game.dir() + "/bgm.mp3";
