@@ -5,16 +5,70 @@
 #include <chrono>
 #include <dlfcn.h>
 #include <iostream>
+#include <pthread.h>
 
 namespace {
+
+// SDL2_mixer is loaded when the music first plays, after the first screen is up: the window starts
+// without waiting for it and the sixty libraries it brings, and without their memory.
+#define RUMENA_SDL_FUNCTIONS(X)                                                                           \
+    X(SDL_SetHint)                                                                                        \
+    X(SDL_SetHintWithPriority)                                                                            \
+    X(SDL_ResetHint)                                                                                      \
+    X(SDL_InitSubSystem)                                                                                  \
+    X(SDL_QuitSubSystem)                                                                                  \
+    X(SDL_GetError)                                                                                       \
+    X(SDL_GetAudioDeviceStatus)                                                                           \
+    X(Mix_OpenAudio)                                                                                      \
+    X(Mix_CloseAudio)                                                                                     \
+    X(Mix_HookMusicFinished)                                                                              \
+    X(Mix_LoadMUS)                                                                                        \
+    X(Mix_FreeMusic)                                                                                      \
+    X(Mix_MusicDuration)                                                                                  \
+    X(Mix_FadeInMusicPos)                                                                                 \
+    X(Mix_HaltMusic)                                                                                      \
+    X(Mix_PauseMusic)                                                                                     \
+    X(Mix_ResumeMusic)                                                                                    \
+    X(Mix_PausedMusic)                                                                                    \
+    X(Mix_PlayingMusic)
+
+struct Sdl {
+#define RUMENA_SDL_POINTER(name) decltype(&::name) name = nullptr;
+    RUMENA_SDL_FUNCTIONS(RUMENA_SDL_POINTER)
+#undef RUMENA_SDL_POINTER
+    void* library = nullptr;
+};
+
+// The library's functions; null when it cannot be loaded (why says why).
+const Sdl* loadSdl(std::string* why) {
+    static Sdl sdl;
+    static std::string failure;
+    if (!sdl.library && failure.empty()) {
+        void* library = dlopen("libSDL2_mixer-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
+        if (!library) {
+            failure = dlerror();
+        } else {
+#define RUMENA_SDL_FIND(name)                                                                             \
+    sdl.name = reinterpret_cast<decltype(&::name)>(dlsym(library, #name));                                \
+    if (!sdl.name) failure = "SDL2_mixer has no " #name;
+            RUMENA_SDL_FUNCTIONS(RUMENA_SDL_FIND)
+#undef RUMENA_SDL_FIND
+            if (failure.empty()) sdl.library = library;
+        }
+    }
+    *why = failure;
+    return sdl.library ? &sdl : nullptr;
+}
+
+const Sdl* sdl = nullptr;
 
 void quiet(const char*, int, const char*, int, const char*, ...) {}
 
 // ALSA prints its own lines on standard error when no sound card answers; the one warning below says
-// it instead. ALSA is loaded with SDL, so its error handler is found among the loaded libraries.
+// it instead. ALSA comes with SDL, so its error handler is found among the libraries loaded with it.
 void quietenAlsa() {
     using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
-    if (void* set = dlsym(RTLD_DEFAULT, "snd_lib_error_set_handler"))
+    if (void* set = dlsym(sdl->library, "snd_lib_error_set_handler"))
         reinterpret_cast<int (*)(Handler)>(set)(&quiet);
 }
 
@@ -35,6 +89,8 @@ std::uint64_t SdlAudio::newId() {
 }
 
 SdlAudio::SdlAudio() : thread_([this] { run(); }) {
+    // Named, so that its wake-ups can be told from the window's.
+    pthread_setname_np(thread_.native_handle(), "rumena-music");
     thread_.detach();
 }
 
@@ -99,7 +155,7 @@ void SdlAudio::run() {
 }
 
 bool SdlAudio::busy() const {
-    return music_ && Mix_PlayingMusic() && !Mix_PausedMusic();
+    return music_ && sdl->Mix_PlayingMusic() && !sdl->Mix_PausedMusic();
 }
 
 void SdlAudio::apply(const Wanted& wanted) {
@@ -113,42 +169,42 @@ void SdlAudio::apply(const Wanted& wanted) {
         if (outputOpen_ && (!audible_ || outputLost())) closeOutput();
         if (!outputOpen_) openOutput();
         loadedPiece_ = wanted.piece;
-        music_ = outputOpen_ ? Mix_LoadMUS(wanted.path.c_str()) : nullptr;
+        music_ = outputOpen_ ? sdl->Mix_LoadMUS(wanted.path.c_str()) : nullptr;
         std::lock_guard lock(mutex_);
         if (!music_) {
             failedPiece_ = wanted.piece;
-            failure_ = outputOpen_ ? SDL_GetError() : "no sound output, not even a silent one";
+            failure_ = outputOpen_ ? sdl->SDL_GetError() : "the music is off";
             return;
         }
         durationPiece_ = wanted.piece;
-        durationMs_ = Mix_MusicDuration(music_) * 1000;
+        durationMs_ = sdl->Mix_MusicDuration(music_) * 1000;
     }
     if (!music_) return;
     if (wanted.run != loadedRun_) {
         // Started afresh: whatever played of the earlier run stops.
         playingRun_ = 0;
-        Mix_HaltMusic();
+        sdl->Mix_HaltMusic();
         started_ = false;
         loadedRun_ = wanted.run;
     }
     if (wanted.playing) {
         if (!started_) {
             playingRun_ = wanted.run;
-            Mix_FadeInMusicPos(music_, 0, 0, wanted.fromMs / 1000);
+            sdl->Mix_FadeInMusicPos(music_, 0, 0, wanted.fromMs / 1000);
             started_ = true;
-        } else if (Mix_PausedMusic()) {
-            Mix_ResumeMusic();
+        } else if (sdl->Mix_PausedMusic()) {
+            sdl->Mix_ResumeMusic();
         }
-    } else if (started_ && Mix_PlayingMusic() && !Mix_PausedMusic()) {
-        Mix_PauseMusic();
+    } else if (started_ && sdl->Mix_PlayingMusic() && !sdl->Mix_PausedMusic()) {
+        sdl->Mix_PauseMusic();
     }
 }
 
 void SdlAudio::dropMusic() {
     playingRun_ = 0;
     if (music_) {
-        Mix_HaltMusic();
-        Mix_FreeMusic(music_);
+        sdl->Mix_HaltMusic();
+        sdl->Mix_FreeMusic(music_);
         music_ = nullptr;
     }
     loadedPiece_ = 0;
@@ -157,26 +213,34 @@ void SdlAudio::dropMusic() {
 }
 
 void SdlAudio::openOutput() {
-    if (!sdlStarted_) {
+    if (!sdl) {
+        std::string why;
+        sdl = loadSdl(&why);
+        if (!sdl) {
+            if (!warnedSilent_)
+                std::cerr << "rumena: warning: the music is off: SDL2_mixer cannot be loaded (" << why << ")"
+                          << std::endl;
+            warnedSilent_ = true;
+            return;
+        }
         // SDL would otherwise take SIGINT and SIGTERM from the window, which then no longer ends on them.
-        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        sdl->SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         quietenAlsa();
-        sdlStarted_ = true;
     }
     const auto open = [] {
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-        if (Mix_OpenAudio(kRate, MIX_DEFAULT_FORMAT, 2, kChunkSamples) == 0) return true;
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        if (sdl->SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+        if (sdl->Mix_OpenAudio(kRate, MIX_DEFAULT_FORMAT, 2, kChunkSamples) == 0) return true;
+        sdl->SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     };
     bool ok = open();
     audible_ = ok;
     if (!ok) {
         // No sound server and no device: SDL's dummy driver keeps time in silence, so pieces still end.
-        const std::string why = SDL_GetError();
-        SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+        const std::string why = sdl->SDL_GetError();
+        sdl->SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
         ok = open();
-        SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+        sdl->SDL_ResetHint(SDL_HINT_AUDIODRIVER);
         if (!warnedSilent_) {
             warnedSilent_ = true;
             std::cerr
@@ -185,25 +249,25 @@ void SdlAudio::openOutput() {
         }
     }
     if (!ok) return;
-    Mix_HookMusicFinished(&SdlAudio::musicFinished);
+    sdl->Mix_HookMusicFinished(&SdlAudio::musicFinished);
     // The output SDL_mixer opened is the one open device; its number tells whether it is still there.
     deviceId_ = 0;
     for (int id = 1; id < 64 && deviceId_ == 0; ++id)
-        if (SDL_GetAudioDeviceStatus(id) != SDL_AUDIO_STOPPED) deviceId_ = id;
+        if (sdl->SDL_GetAudioDeviceStatus(id) != SDL_AUDIO_STOPPED) deviceId_ = id;
     outputOpen_ = true;
 }
 
 bool SdlAudio::outputLost() const {
-    return deviceId_ != 0 && SDL_GetAudioDeviceStatus(deviceId_) == SDL_AUDIO_STOPPED;
+    return deviceId_ != 0 && sdl->SDL_GetAudioDeviceStatus(deviceId_) == SDL_AUDIO_STOPPED;
 }
 
 void SdlAudio::closeOutput() {
     dropMusic();
     if (!outputOpen_) return;
-    Mix_HookMusicFinished(nullptr);
+    sdl->Mix_HookMusicFinished(nullptr);
     // This waits for the audio thread to finish its chunk: it is never done on the window's thread.
-    Mix_CloseAudio();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    sdl->Mix_CloseAudio();
+    sdl->SDL_QuitSubSystem(SDL_INIT_AUDIO);
     outputOpen_ = false;
     audible_ = false;
     deviceId_ = 0;
