@@ -67,7 +67,8 @@ double threadContextSwitches() {
     for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
         std::ifstream status(task.path() / "status");
         for (std::string line; std::getline(status, line);)
-            if (line.find("ctxt_switches:") != std::string::npos) total += std::stod(line.substr(line.find(':') + 1));
+            if (line.find("ctxt_switches:") != std::string::npos)
+                total += std::stod(line.substr(line.find(':') + 1));
     }
     return total;
 }

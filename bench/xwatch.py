@@ -43,6 +43,9 @@ class X:
         lib.XDestroyImage.argtypes = [ctypes.POINTER(XImage)]
         test.XTestFakeMotionEvent.argtypes = [p, i, i, i, ul]
         test.XTestFakeButtonEvent.argtypes = [p, ui, i, ul]
+        test.XTestFakeKeyEvent.argtypes = [p, ui, i, ul]
+        lib.XKeysymToKeycode.argtypes = [p, ul]
+        lib.XKeysymToKeycode.restype = ctypes.c_ubyte
         lib.XSetErrorHandler(_IGNORE_ERRORS)
         self.dpy = lib.XOpenDisplay(display.encode())
         if not self.dpy:
@@ -89,6 +92,11 @@ class X:
         self.test.XTestFakeMotionEvent(self.dpy, -1, x, y, 0)
         self.test.XTestFakeButtonEvent(self.dpy, 1, 1, 0)
         self.test.XTestFakeButtonEvent(self.dpy, 1, 0, 0)
+        self.lib.XFlush(self.dpy)
+
+    def hold_ctrl(self, down):
+        """Presses or lets go of the left Ctrl key, in the window under the pointer."""
+        self.test.XTestFakeKeyEvent(self.dpy, self.lib.XKeysymToKeycode(self.dpy, 0xFFE3), 1 if down else 0, 0)
         self.lib.XFlush(self.dpy)
 
     def close(self, window):

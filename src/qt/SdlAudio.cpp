@@ -11,25 +11,25 @@ namespace {
 
 // SDL2_mixer is loaded when the music first plays, after the first screen is up: the window starts
 // without waiting for it and the sixty libraries it brings, and without their memory.
-#define RUMENA_SDL_FUNCTIONS(X)                                                                           \
-    X(SDL_SetHint)                                                                                        \
-    X(SDL_SetHintWithPriority)                                                                            \
-    X(SDL_ResetHint)                                                                                      \
-    X(SDL_InitSubSystem)                                                                                  \
-    X(SDL_QuitSubSystem)                                                                                  \
-    X(SDL_GetError)                                                                                       \
-    X(SDL_GetAudioDeviceStatus)                                                                           \
-    X(Mix_OpenAudio)                                                                                      \
-    X(Mix_CloseAudio)                                                                                     \
-    X(Mix_HookMusicFinished)                                                                              \
-    X(Mix_LoadMUS)                                                                                        \
-    X(Mix_FreeMusic)                                                                                      \
-    X(Mix_MusicDuration)                                                                                  \
-    X(Mix_FadeInMusicPos)                                                                                 \
-    X(Mix_HaltMusic)                                                                                      \
-    X(Mix_PauseMusic)                                                                                     \
-    X(Mix_ResumeMusic)                                                                                    \
-    X(Mix_PausedMusic)                                                                                    \
+#define RUMENA_SDL_FUNCTIONS(X)                                                                              \
+    X(SDL_SetHint)                                                                                           \
+    X(SDL_SetHintWithPriority)                                                                               \
+    X(SDL_ResetHint)                                                                                         \
+    X(SDL_InitSubSystem)                                                                                     \
+    X(SDL_QuitSubSystem)                                                                                     \
+    X(SDL_GetError)                                                                                          \
+    X(SDL_GetAudioDeviceStatus)                                                                              \
+    X(Mix_OpenAudio)                                                                                         \
+    X(Mix_CloseAudio)                                                                                        \
+    X(Mix_HookMusicFinished)                                                                                 \
+    X(Mix_LoadMUS)                                                                                           \
+    X(Mix_FreeMusic)                                                                                         \
+    X(Mix_MusicDuration)                                                                                     \
+    X(Mix_FadeInMusicPos)                                                                                    \
+    X(Mix_HaltMusic)                                                                                         \
+    X(Mix_PauseMusic)                                                                                        \
+    X(Mix_ResumeMusic)                                                                                       \
+    X(Mix_PausedMusic)                                                                                       \
     X(Mix_PlayingMusic)
 
 struct Sdl {
@@ -48,8 +48,8 @@ const Sdl* loadSdl(std::string* why) {
         if (!library) {
             failure = dlerror();
         } else {
-#define RUMENA_SDL_FIND(name)                                                                             \
-    sdl.name = reinterpret_cast<decltype(&::name)>(dlsym(library, #name));                                \
+#define RUMENA_SDL_FIND(name)                                                                                \
+    sdl.name = reinterpret_cast<decltype(&::name)>(dlsym(library, #name));                                   \
     if (!sdl.name) failure = "SDL2_mixer has no " #name;
             RUMENA_SDL_FUNCTIONS(RUMENA_SDL_FIND)
 #undef RUMENA_SDL_FIND

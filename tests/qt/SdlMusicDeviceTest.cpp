@@ -3,8 +3,12 @@
 #include "support/TestGame.h"
 
 #include <QElapsedTimer>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <iostream>
+#include <unistd.h>
 
 namespace {
 
@@ -146,4 +150,102 @@ TEST_F(SdlMusicDeviceTest, FileThatIsNotMusicLeavesTheDeviceClosedAndSilent) {
     EXPECT_TRUE(device.send(openCommand(kShortMp3), nullptr));
     pumpFor(50);
     EXPECT_TRUE(device.isOpen()) << "a late report about the bad file must not close the next one";
+}
+
+namespace {
+
+// Standard error, written to a file while the test runs: SDL's and the device's lines alike.
+class StderrCapture {
+  public:
+    StderrCapture() : file_(std::tmpfile()), saved_(::dup(2)) {
+        std::fflush(stderr);
+        ::dup2(::fileno(file_), 2);
+    }
+    ~StderrCapture() {
+        release();
+        std::fclose(file_);
+    }
+    std::string text() {
+        release();
+        std::string all;
+        std::rewind(file_);
+        for (int c; (c = std::fgetc(file_)) != EOF;) all.push_back(static_cast<char>(c));
+        return all;
+    }
+
+  private:
+    void release() {
+        if (saved_ < 0) return;
+        std::cerr.flush();
+        ::dup2(saved_, 2);
+        ::close(saved_);
+        saved_ = -1;
+    }
+    std::FILE* file_;
+    int saved_;
+};
+
+// A sound server of the test's own, which the test stops and starts; the process talks to it alone.
+class OwnServer {
+  public:
+    OwnServer()
+        : dir_(std::filesystem::temp_directory_path() / ("rumena-server-" + std::to_string(::getpid()))) {
+        for (const char* name : {"PULSE_SERVER", "XDG_RUNTIME_DIR"})
+            if (const char* v = std::getenv(name)) saved_.emplace_back(name, v);
+        ::setenv("XDG_RUNTIME_DIR", dir_.c_str(), 1);
+        ::setenv("PULSE_SERVER", ("unix:" + (dir_ / "pulse" / "native").string()).c_str(), 1);
+    }
+    ~OwnServer() {
+        stop();
+        for (const char* name : {"PULSE_SERVER", "XDG_RUNTIME_DIR"}) ::unsetenv(name);
+        for (const auto& [name, value] : saved_) ::setenv(name.c_str(), value.c_str(), 1);
+        std::filesystem::remove_all(dir_);
+    }
+    bool start() { return run("start"); }
+    bool stop() { return run("stop"); }
+
+  private:
+    bool run(const std::string& what) {
+        const std::string script = std::string(RUMENA_TEST_DATA) + "/../support/sound-server";
+        return std::system((script + " " + what + " " + dir_.string() + " >/dev/null 2>&1").c_str()) == 0;
+    }
+    std::filesystem::path dir_;
+    std::vector<std::pair<std::string, std::string>> saved_;
+};
+
+} // namespace
+
+// The sound server goes away while a piece plays and comes back later: the next piece after it went
+// keeps time in silence, with one warning, and the next piece after it came back is heard again.
+TEST(SdlMusicDeviceServer, APieceAfterTheServerWentKeepsTimeAndOneAfterItCameBackIsHeard) {
+    OwnServer server;
+    if (!server.start()) GTEST_SKIP() << "no PulseAudio to start a sound server of the test's own";
+    StderrCapture errors;
+    SdlMusicDevice device;
+    const auto playNew = [&] {
+        device.send("close MIDI notify", nullptr);
+        ASSERT_TRUE(device.send(openCommand(kShortMp3), nullptr));
+        ASSERT_TRUE(device.send("play MIDI notify", nullptr));
+    };
+    playNew();
+    EXPECT_TRUE(pumpUntil([&] { return device.isAudible(); }, 5000)) << "the piece goes to the server";
+
+    ASSERT_TRUE(server.stop());
+    // SDL notices the server is gone at its next chunk.
+    pumpFor(3 * SdlAudio::kChunkMs);
+    playNew();
+    ASSERT_TRUE(waitForMode(device, "stopped", 10000)) << "without a server the piece still ends";
+    EXPECT_FALSE(device.isAudible());
+
+    ASSERT_TRUE(server.start());
+    playNew();
+    EXPECT_TRUE(pumpUntil([&] { return device.isAudible(); }, 5000)) << "the server is found again";
+    device.send("close MIDI notify", nullptr);
+
+    const std::string said = errors.text();
+    std::size_t warnings = 0;
+    for (std::size_t at = 0; (at = said.find("the music is off", at)) != std::string::npos; ++at) ++warnings;
+    EXPECT_EQ(warnings, 1u) << said;
+    EXPECT_EQ(said.find("ALSA lib"), std::string::npos)
+        << "the sound libraries' own lines are kept quiet: " << said;
 }
