@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <algorithm>
 #include <chrono>
 #include <dlfcn.h>
 #include <iostream>
@@ -177,7 +178,8 @@ void SdlAudio::apply(const Wanted& wanted) {
             return;
         }
         durationPiece_ = wanted.piece;
-        durationMs_ = sdl->Mix_MusicDuration(music_) * 1000;
+        // 0 when the decoder cannot tell.
+        durationMs_ = std::max(0.0, sdl->Mix_MusicDuration(music_) * 1000);
     }
     if (!music_) return;
     if (wanted.run != loadedRun_) {

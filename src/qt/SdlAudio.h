@@ -38,7 +38,8 @@ class SdlAudio {
     std::uint64_t endedRun() const { return endedRun_.load(); }
     // Whether the piece could not be loaded, and why.
     bool failed(std::uint64_t piece, std::string* why) const;
-    // The piece's length in milliseconds once it is loaded, else a negative number.
+    // The piece's length in milliseconds once it is loaded (0 when the decoder cannot tell), else a
+    // negative number.
     double durationMs(std::uint64_t piece) const;
     // Whether the output goes to a real sound device (and not to the silent dummy driver).
     bool audible() const { return audible_.load(); }

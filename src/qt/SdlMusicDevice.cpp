@@ -64,7 +64,7 @@ qint64 SdlMusicDevice::positionMs() const {
     if (!open_) return 0;
     qint64 ms = baseMs_ + (clock_.isValid() ? clock_.elapsed() : 0);
     const double length = durationMs();
-    if (length >= 0 && (ms > length || ended())) ms = static_cast<qint64>(length);
+    if (length > 0 && (ms > length || ended())) ms = static_cast<qint64>(length);
     return ms;
 }
 
@@ -138,6 +138,8 @@ void SdlMusicDevice::watchForEnd() {
         endCheck_.start(kLengthCheckMs);
         return;
     }
+    // A piece of no known length is left to the watchdog's own poll.
+    if (length == 0) return;
     const qint64 left = static_cast<qint64>(length) - (baseMs_ + clock_.elapsed());
     if (left < -kOverdueMs) return;
     endCheck_.start(static_cast<int>(std::clamp<qint64>(left + 20, 20, 24 * 3600 * 1000)));
