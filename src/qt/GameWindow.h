@@ -6,7 +6,7 @@
 #include "qt/HeldEventQueue.h"
 #include "qt/PopupMenu.h"
 #include "qt/QtDesktop.h"
-#include "qt/QtMusicDevice.h"
+#include "qt/SdlMusicDevice.h"
 #include "qt/QtPictureLoader.h"
 #include "qt/WidgetTree.h"
 #include "qt/WindowKeys.h"
@@ -37,7 +37,7 @@ class GameWindow : public QWidget {
     // can then be timed and weighed the same way every time.
     void exitWhenShown() { exitWhenShown_ = true; }
     Fom& fom() { return *fom_; }
-    QtMusicDevice& music() { return music_; }
+    SdlMusicDevice& music() { return music_; }
     // The widget showing a control (for tests).
     QWidget* widgetOf(const Control& c) const;
     // Brings every widget and timer in line with the model.
@@ -93,7 +93,7 @@ class GameWindow : public QWidget {
     void closeTextLog();
     void placeStage();
 
-    QtMusicDevice music_;
+    SdlMusicDevice music_;
     QtPictureLoader pictures_;
     QtDesktop desktop_;
     LcgRandom random_;

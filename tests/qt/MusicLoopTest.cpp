@@ -22,7 +22,7 @@ class MusicLoop : public ::testing::Test {
         ASSERT_TRUE(underWay) << "the title music never got under way";
     }
 
-    QtMusicDevice& music() { return window->music(); }
+    SdlMusicDevice& music() { return window->music(); }
     void chooseBgm() {
         window->deliver([&] { window->fom().m_bgm_Click(); });
     }

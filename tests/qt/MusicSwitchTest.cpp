@@ -4,8 +4,6 @@
 #include "qt/GameWindow.h"
 #include "support/TestGame.h"
 
-#include <QAudioDevice>
-#include <QMediaDevices>
 #include <gtest/gtest.h>
 
 namespace {
@@ -29,7 +27,7 @@ class MusicSwitch : public ::testing::Test {
                          << music().lastError().toStdString();
         ASSERT_TRUE(underWay) << "the title music never got under way";
     }
-    QtMusicDevice& music() { return window->music(); }
+    SdlMusicDevice& music() { return window->music(); }
     Fom& fom() { return window->fom(); }
 
     TempGame game;
@@ -41,14 +39,14 @@ class MusicSwitch : public ::testing::Test {
 TEST_F(MusicSwitch, PlaysThroughTheSoundServerWhenThereIsOne) {
     startWith(1);
     if (IsSkipped()) return;
-    const bool server = !QMediaDevices::defaultAudioOutput().isNull();
-    if (expectedSound() == "1") {
-        EXPECT_TRUE(server) << "the tests' own sound server should be reachable";
-    }
-    if (expectedSound() == "0") {
-        EXPECT_FALSE(server) << "the silent run should have no sound server";
-    }
-    EXPECT_EQ(music().isAudible(), server) << "a playing piece goes to the sound output when there is one";
+    if (expectedSound().empty()) GTEST_SKIP() << "RUMENA_EXPECT_SOUND does not say whether there is a server";
+    const bool server = expectedSound() == "1";
+    // The output opens on its own thread; it goes to the server when there is one, else it keeps time
+    // in silence.
+    EXPECT_TRUE(pumpUntil([&] { return music().isAudible() == server; }, 5000))
+        << (server ? "the tests' own sound server should be reachable"
+                   : "the silent run should have no server");
+    EXPECT_TRUE(music().isPlaying());
 }
 
 // Title -> new game -> Delete -> title, a thousand times, with the watchdog looking throughout: each
@@ -76,17 +74,18 @@ TEST_F(MusicSwitch, ThousandSwitchesBetweenTwoPiecesThroughTheGame) {
     }
 }
 
-TEST_F(MusicSwitch, ThreeMinutePieceTakesLittleMoreMemoryThanAShortOne) {
+TEST_F(MusicSwitch, TwoHourPieceTakesNoMoreMemoryThanAShortOne) {
     startWith(5);
     if (IsSkipped()) return;
     pumpFor(1500);
     const double shortPiece = residentMiB();
     window.reset();
     pumpFor(200);
-    startWith(180);
+    // 29 MB of MP3 frames: it is streamed from the file as it plays, never held.
+    startWith(7200);
     pumpFor(3000);
     EXPECT_TRUE(music().isPlaying());
     if (kMemoryFiguresHold) {
-        EXPECT_LE(residentMiB() - shortPiece, 5) << "a long piece is decoded as it plays, not held whole";
+        EXPECT_LE(residentMiB() - shortPiece, 3) << "a long piece is decoded as it plays, not held whole";
     }
 }

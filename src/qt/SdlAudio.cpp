@@ -1,0 +1,276 @@
+#include "qt/SdlAudio.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <algorithm>
+#include <chrono>
+#include <dlfcn.h>
+#include <iostream>
+#include <pthread.h>
+
+namespace {
+
+// SDL2_mixer is loaded when the music first plays, after the first screen is up: the window starts
+// without waiting for it and the sixty libraries it brings, and without their memory.
+#define RUMENA_SDL_FUNCTIONS(X)                                                                              \
+    X(SDL_SetHint)                                                                                           \
+    X(SDL_SetHintWithPriority)                                                                               \
+    X(SDL_ResetHint)                                                                                         \
+    X(SDL_InitSubSystem)                                                                                     \
+    X(SDL_QuitSubSystem)                                                                                     \
+    X(SDL_GetError)                                                                                          \
+    X(SDL_GetAudioDeviceStatus)                                                                              \
+    X(Mix_OpenAudio)                                                                                         \
+    X(Mix_CloseAudio)                                                                                        \
+    X(Mix_HookMusicFinished)                                                                                 \
+    X(Mix_LoadMUS)                                                                                           \
+    X(Mix_FreeMusic)                                                                                         \
+    X(Mix_MusicDuration)                                                                                     \
+    X(Mix_FadeInMusicPos)                                                                                    \
+    X(Mix_HaltMusic)                                                                                         \
+    X(Mix_PauseMusic)                                                                                        \
+    X(Mix_ResumeMusic)                                                                                       \
+    X(Mix_PausedMusic)                                                                                       \
+    X(Mix_PlayingMusic)
+
+struct Sdl {
+#define RUMENA_SDL_POINTER(name) decltype(&::name) name = nullptr;
+    RUMENA_SDL_FUNCTIONS(RUMENA_SDL_POINTER)
+#undef RUMENA_SDL_POINTER
+    void* library = nullptr;
+};
+
+// The library's functions; null when it cannot be loaded (why says why).
+const Sdl* loadSdl(std::string* why) {
+    static Sdl sdl;
+    static std::string failure;
+    if (!sdl.library && failure.empty()) {
+        void* library = dlopen("libSDL2_mixer-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
+        if (!library) {
+            failure = dlerror();
+        } else {
+#define RUMENA_SDL_FIND(name)                                                                                \
+    sdl.name = reinterpret_cast<decltype(&::name)>(dlsym(library, #name));                                   \
+    if (!sdl.name) failure = "SDL2_mixer has no " #name;
+            RUMENA_SDL_FUNCTIONS(RUMENA_SDL_FIND)
+#undef RUMENA_SDL_FIND
+            if (failure.empty()) sdl.library = library;
+        }
+    }
+    *why = failure;
+    return sdl.library ? &sdl : nullptr;
+}
+
+const Sdl* sdl = nullptr;
+
+void quiet(const char*, int, const char*, int, const char*, ...) {}
+
+// ALSA prints its own lines on standard error when no sound card answers; the one warning below says
+// it instead. ALSA comes with SDL, so its error handler is found among the libraries loaded with it.
+void quietenAlsa() {
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    if (void* set = dlsym(sdl->library, "snd_lib_error_set_handler"))
+        reinterpret_cast<int (*)(Handler)>(set)(&quiet);
+}
+
+} // namespace
+
+std::atomic<std::uint64_t> SdlAudio::playingRun_{0};
+std::atomic<std::uint64_t> SdlAudio::endedRun_{0};
+
+SdlAudio& SdlAudio::instance() {
+    // Never deleted: see the header.
+    static SdlAudio* audio = new SdlAudio;
+    return *audio;
+}
+
+std::uint64_t SdlAudio::newId() {
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
+
+SdlAudio::SdlAudio() : thread_([this] { run(); }) {
+    // Named, so that its wake-ups can be told from the window's.
+    pthread_setname_np(thread_.native_handle(), "rumena-music");
+    thread_.detach();
+}
+
+void SdlAudio::want(const Wanted& wanted) {
+    {
+        std::lock_guard lock(mutex_);
+        wanted_ = wanted;
+        ++version_;
+    }
+    changed_.notify_one();
+}
+
+void SdlAudio::drop(std::uint64_t piece) {
+    {
+        std::lock_guard lock(mutex_);
+        if (wanted_.piece != piece) return;
+        wanted_ = Wanted{};
+        ++version_;
+    }
+    changed_.notify_one();
+}
+
+bool SdlAudio::failed(std::uint64_t piece, std::string* why) const {
+    std::lock_guard lock(mutex_);
+    if (failedPiece_ != piece || piece == 0) return false;
+    if (why) *why = failure_;
+    return true;
+}
+
+double SdlAudio::durationMs(std::uint64_t piece) const {
+    std::lock_guard lock(mutex_);
+    return durationPiece_ == piece ? durationMs_ : -1;
+}
+
+// Called by SDL_mixer on its audio thread (or inside a halt) when the music stops. It only notes which
+// run ended; the window reads that on its own thread.
+void SdlAudio::musicFinished() {
+    if (const std::uint64_t run = playingRun_.load()) endedRun_.store(run);
+}
+
+void SdlAudio::run() {
+    for (;;) {
+        // Asked of SDL_mixer outside the lock, so that the window never waits for the audio thread.
+        const bool idle = outputOpen_ && !busy();
+        std::unique_lock lock(mutex_);
+        const auto changed = [this] { return version_ != appliedVersion_; };
+        if (idle) {
+            // Nothing plays: the output goes after a while, and with it the audio thread's wake-ups.
+            if (!changed_.wait_for(lock, std::chrono::milliseconds(kIdleCloseMs), changed)) {
+                lock.unlock();
+                closeOutput();
+                continue;
+            }
+        } else {
+            changed_.wait(lock, changed);
+        }
+        const Wanted wanted = wanted_;
+        appliedVersion_ = version_;
+        lock.unlock();
+        apply(wanted);
+    }
+}
+
+bool SdlAudio::busy() const {
+    return music_ && sdl->Mix_PlayingMusic() && !sdl->Mix_PausedMusic();
+}
+
+void SdlAudio::apply(const Wanted& wanted) {
+    if (wanted.piece == 0) {
+        dropMusic();
+        return;
+    }
+    if (wanted.piece != loadedPiece_) {
+        dropMusic();
+        // A new piece finds the sound server again should it have come (back) since the last one.
+        if (outputOpen_ && (!audible_ || outputLost())) closeOutput();
+        if (!outputOpen_) openOutput();
+        loadedPiece_ = wanted.piece;
+        music_ = outputOpen_ ? sdl->Mix_LoadMUS(wanted.path.c_str()) : nullptr;
+        std::lock_guard lock(mutex_);
+        if (!music_) {
+            failedPiece_ = wanted.piece;
+            failure_ = outputOpen_ ? sdl->SDL_GetError() : "the music is off";
+            return;
+        }
+        durationPiece_ = wanted.piece;
+        // 0 when the decoder cannot tell.
+        durationMs_ = std::max(0.0, sdl->Mix_MusicDuration(music_) * 1000);
+    }
+    if (!music_) return;
+    if (wanted.run != loadedRun_) {
+        // Started afresh: whatever played of the earlier run stops.
+        playingRun_ = 0;
+        sdl->Mix_HaltMusic();
+        started_ = false;
+        loadedRun_ = wanted.run;
+    }
+    if (wanted.playing) {
+        if (!started_) {
+            playingRun_ = wanted.run;
+            sdl->Mix_FadeInMusicPos(music_, 0, 0, wanted.fromMs / 1000);
+            started_ = true;
+        } else if (sdl->Mix_PausedMusic()) {
+            sdl->Mix_ResumeMusic();
+        }
+    } else if (started_ && sdl->Mix_PlayingMusic() && !sdl->Mix_PausedMusic()) {
+        sdl->Mix_PauseMusic();
+    }
+}
+
+void SdlAudio::dropMusic() {
+    playingRun_ = 0;
+    if (music_) {
+        sdl->Mix_HaltMusic();
+        sdl->Mix_FreeMusic(music_);
+        music_ = nullptr;
+    }
+    loadedPiece_ = 0;
+    loadedRun_ = 0;
+    started_ = false;
+}
+
+void SdlAudio::openOutput() {
+    if (!sdl) {
+        std::string why;
+        sdl = loadSdl(&why);
+        if (!sdl) {
+            if (!warnedSilent_)
+                std::cerr << "rumena: warning: the music is off: SDL2_mixer cannot be loaded (" << why << ")"
+                          << std::endl;
+            warnedSilent_ = true;
+            return;
+        }
+        // SDL would otherwise take SIGINT and SIGTERM from the window, which then no longer ends on them.
+        sdl->SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        quietenAlsa();
+    }
+    const auto open = [] {
+        if (sdl->SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+        if (sdl->Mix_OpenAudio(kRate, MIX_DEFAULT_FORMAT, 2, kChunkSamples) == 0) return true;
+        sdl->SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    };
+    bool ok = open();
+    audible_ = ok;
+    if (!ok) {
+        // No sound server and no device: SDL's dummy driver keeps time in silence, so pieces still end.
+        const std::string why = sdl->SDL_GetError();
+        sdl->SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+        ok = open();
+        sdl->SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+        if (!warnedSilent_) {
+            warnedSilent_ = true;
+            std::cerr
+                << "rumena: warning: the music is off: no sound server or sound device could be opened ("
+                << (why.empty() ? "no audio driver" : why) << ")" << std::endl;
+        }
+    }
+    if (!ok) return;
+    sdl->Mix_HookMusicFinished(&SdlAudio::musicFinished);
+    // The output SDL_mixer opened is the one open device; its number tells whether it is still there.
+    deviceId_ = 0;
+    for (int id = 1; id < 64 && deviceId_ == 0; ++id)
+        if (sdl->SDL_GetAudioDeviceStatus(id) != SDL_AUDIO_STOPPED) deviceId_ = id;
+    outputOpen_ = true;
+}
+
+bool SdlAudio::outputLost() const {
+    return deviceId_ != 0 && sdl->SDL_GetAudioDeviceStatus(deviceId_) == SDL_AUDIO_STOPPED;
+}
+
+void SdlAudio::closeOutput() {
+    dropMusic();
+    if (!outputOpen_) return;
+    sdl->Mix_HookMusicFinished(nullptr);
+    // This waits for the audio thread to finish its chunk: it is never done on the window's thread.
+    sdl->Mix_CloseAudio();
+    sdl->SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    outputOpen_ = false;
+    audible_ = false;
+    deviceId_ = 0;
+}

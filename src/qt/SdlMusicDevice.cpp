@@ -1,0 +1,204 @@
+#include "qt/SdlMusicDevice.h"
+
+#include <QFileInfo>
+#include <algorithm>
+#include <iostream>
+
+namespace {
+
+// While the piece's length is not known yet (the output is still loading it), it is looked for this often.
+constexpr int kLengthCheckMs = 100;
+// A piece that has not ended this long after it should have is left to the watchdog's own poll.
+constexpr qint64 kOverdueMs = 2000;
+
+} // namespace
+
+SdlMusicDevice::SdlMusicDevice() {
+    endCheck_.setSingleShot(true);
+    connect(&endCheck_, &QTimer::timeout, this, [this] {
+        if (refresh()) {
+            if (onStateChange_) onStateChange_();
+        } else {
+            watchForEnd();
+        }
+    });
+}
+
+SdlMusicDevice::~SdlMusicDevice() {
+    if (open_ && published_) SdlAudio::instance().drop(wanted_.piece);
+}
+
+void SdlMusicDevice::startSound() {
+    if (!soundHeld_) return;
+    soundHeld_ = false;
+    if (!open_) return;
+    if (wanted_.playing) clock_.start();
+    publish();
+    watchForEnd();
+}
+
+void SdlMusicDevice::publish() {
+    if (soundHeld_) return;
+    wanted_.fromMs = static_cast<double>(baseMs_);
+    published_ = true;
+    SdlAudio::instance().want(wanted_);
+}
+
+double SdlMusicDevice::durationMs() const {
+    return published_ ? SdlAudio::instance().durationMs(wanted_.piece) : -1;
+}
+
+bool SdlMusicDevice::ended() const {
+    return published_ && wanted_.playing && SdlAudio::instance().endedRun() == wanted_.run;
+}
+
+bool SdlMusicDevice::isPlaying() const {
+    return open_ && wanted_.playing && !ended();
+}
+
+bool SdlMusicDevice::isAudible() const {
+    return open_ && published_ && SdlAudio::instance().audible();
+}
+
+qint64 SdlMusicDevice::positionMs() const {
+    if (!open_) return 0;
+    qint64 ms = baseMs_ + (clock_.isValid() ? clock_.elapsed() : 0);
+    const double length = durationMs();
+    if (length > 0 && (ms > length || ended())) ms = static_cast<qint64>(length);
+    return ms;
+}
+
+bool SdlMusicDevice::refresh() {
+    if (!open_ || !published_) return false;
+    std::string why;
+    if (SdlAudio::instance().failed(wanted_.piece, &why)) {
+        // A file the decoder cannot read is as good as one that never opened.
+        lastError_ = why.empty() ? QStringLiteral("the file is not music the decoder can read")
+                                 : QString::fromStdString(why);
+        // The game goes on in silence; the story's author is told once which file it was.
+        if (!warned_.contains(path_)) {
+            warned_.insert(path_);
+            std::cerr << "rumena: warning: " << path_.toStdString() << ": the music cannot be decoded ("
+                      << lastError_.toStdString() << ")\n";
+        }
+        close();
+        return true;
+    }
+    if (!ended()) return false;
+    // Played to its end: it waits there, stopped, for the watchdog.
+    baseMs_ = positionMs();
+    clock_.invalidate();
+    atEnd_ = true;
+    wanted_.playing = false;
+    publish();
+    return true;
+}
+
+void SdlMusicDevice::close() {
+    if (published_) SdlAudio::instance().drop(wanted_.piece);
+    open_ = false;
+    wanted_ = {};
+    clock_.invalidate();
+    endCheck_.stop();
+}
+
+void SdlMusicDevice::play() {
+    // From where the piece stands: its beginning after open or seek, the stopping point after stop, and
+    // at its end it stays stopped there.
+    if (wanted_.playing || atEnd_) return;
+    wanted_.playing = true;
+    if (!soundHeld_) clock_.start();
+    publish();
+    watchForEnd();
+}
+
+void SdlMusicDevice::stop() {
+    if (!wanted_.playing) return;
+    baseMs_ = positionMs();
+    clock_.invalidate();
+    wanted_.playing = false;
+    endCheck_.stop();
+    publish();
+}
+
+void SdlMusicDevice::startAfresh() {
+    // Stopped, at the beginning, as a new run that the output starts over.
+    wanted_.playing = false;
+    wanted_.run = SdlAudio::newId();
+    baseMs_ = 0;
+    atEnd_ = false;
+    clock_.invalidate();
+    endCheck_.stop();
+}
+
+void SdlMusicDevice::watchForEnd() {
+    if (!wanted_.playing || soundHeld_) return;
+    const double length = durationMs();
+    if (length < 0) {
+        endCheck_.start(kLengthCheckMs);
+        return;
+    }
+    // A piece of no known length is left to the watchdog's own poll.
+    if (length == 0) return;
+    const qint64 left = static_cast<qint64>(length) - (baseMs_ + clock_.elapsed());
+    if (left < -kOverdueMs) return;
+    endCheck_.start(static_cast<int>(std::clamp<qint64>(left + 20, 20, 24 * 3600 * 1000)));
+}
+
+bool SdlMusicDevice::send(const std::string& command, std::string* reply) {
+    const QString c = QString::fromStdString(command);
+    static const QString openHead = "open \"", openTail = "\" alias MIDI";
+    if (c.startsWith(openHead) && c.endsWith(openTail)) {
+        // The alias is taken while a file is open.
+        if (open_) return false;
+        const QString path = c.mid(openHead.size(), c.size() - openHead.size() - openTail.size());
+        if (!QFileInfo(path).isFile()) return false;
+        lastError_.clear();
+        path_ = path;
+        open_ = true;
+        wanted_ = {};
+        wanted_.piece = SdlAudio::newId();
+        wanted_.path = path.toStdString();
+        // A freshly opened piece waits, stopped, at its beginning.
+        startAfresh();
+        publish();
+        return true;
+    }
+    if (c == "close MIDI notify") {
+        const bool wasOpen = open_;
+        if (open_) close();
+        return wasOpen;
+    }
+    refresh();
+    // Every other command needs an open file; a failed status query leaves the reply as it was.
+    if (!open_) return false;
+    if (c == "status MIDI mode") {
+        if (reply) {
+            const std::string mode = isPlaying() ? "playing" : "stopped";
+            const std::size_t n = std::min(mode.size(), reply->size());
+            reply->replace(0, n, mode, 0, n);
+        }
+        return true;
+    }
+    if (c == "play MIDI notify") {
+        play();
+        return true;
+    }
+    if (c == "stop MIDI notify") {
+        // The piece stops where it is; playing again goes on from there.
+        stop();
+        return true;
+    }
+    if (c == "seek MIDI to start") {
+        // Seeking stops the piece, ready at its beginning.
+        startAfresh();
+        publish();
+        return true;
+    }
+    if (c == "play MIDI from 0") {
+        startAfresh();
+        play();
+        return true;
+    }
+    return false;
+}

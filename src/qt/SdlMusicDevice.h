@@ -1,0 +1,71 @@
+#pragma once
+#include "platform/MusicDevice.h"
+#include "qt/SdlAudio.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QTimer>
+#include <functional>
+
+// The music device over SDL2_mixer. It understands the commands the game sends (open with a quoted
+// path and the alias, close, play, stop, seek to start, play from 0, status mode) and keeps the piece's
+// state on the window's thread, where the commands come; the sound output (SdlAudio) follows it on a
+// thread of its own and only ever reports back through flags. A file that is missing or not music
+// leaves the device closed and silent.
+class SdlMusicDevice : public QObject, public MusicDevice {
+    Q_OBJECT
+  public:
+    SdlMusicDevice();
+    ~SdlMusicDevice() override;
+
+    bool send(const std::string& command, std::string* reply) override;
+    // Holds the sound back: pieces are opened, played and stopped as the game says, but nothing is
+    // decoded or heard, and SDL is not even started, until startSound(). The window starts it once its
+    // first screen is painted, so that waking the sound system does not keep the player waiting.
+    void holdSound() { soundHeld_ = true; }
+    void startSound();
+    bool soundStarted() const { return !soundHeld_; }
+    // Called on the window's thread when the piece ended or failed by itself, so the host can wake the
+    // loop watchdog at once instead of polling. It may come in the middle of a command, so it should
+    // only schedule work.
+    void setOnStateChange(std::function<void()> callback) { onStateChange_ = std::move(callback); }
+    bool isOpen() const { return open_; }
+    bool isPlaying() const;
+    // Whether the piece is going to a sound device, not just keeping time silently.
+    bool isAudible() const;
+    // Where the open piece stands, in milliseconds from its beginning.
+    qint64 positionMs() const;
+    // Why the last file was dropped as unplayable (empty when none was).
+    const QString& lastError() const { return lastError_; }
+
+  private:
+    // Takes in what the output did by itself (the piece ended, or could not be loaded); returns whether
+    // the state changed.
+    bool refresh();
+    bool ended() const;
+    void close();
+    void play();
+    void stop();
+    void startAfresh();
+    void publish();
+    // Looks again when the piece should end, so that it loops without waiting for the watchdog's poll.
+    void watchForEnd();
+    double durationMs() const;
+
+    SdlAudio::Wanted wanted_;
+    QString path_;
+    bool open_ = false;
+    bool atEnd_ = false;
+    bool soundHeld_ = false;
+    bool published_ = false;
+    // The position: where the piece stood when it last started or stopped, plus the clock while it plays.
+    qint64 baseMs_ = 0;
+    QElapsedTimer clock_;
+    QTimer endCheck_;
+    std::function<void()> onStateChange_;
+    QString lastError_;
+    // Files already reported as undecodable.
+    QSet<QString> warned_;
+};
