@@ -23,6 +23,7 @@ namespace {
     X(Mix_OpenAudio)                                                                                         \
     X(Mix_CloseAudio)                                                                                        \
     X(Mix_HookMusicFinished)                                                                                 \
+    X(Mix_SetPostMix)                                                                                        \
     X(Mix_LoadMUS)                                                                                           \
     X(Mix_FreeMusic)                                                                                         \
     X(Mix_MusicDuration)                                                                                     \
@@ -77,6 +78,9 @@ void quietenAlsa() {
 
 std::atomic<std::uint64_t> SdlAudio::playingRun_{0};
 std::atomic<std::uint64_t> SdlAudio::endedRun_{0};
+std::atomic<std::uint64_t> SdlAudio::pendingStart_{0};
+std::atomic<std::uint64_t> SdlAudio::mixedStart_{0};
+std::atomic<std::int64_t> SdlAudio::mixedAtMs_{0};
 
 SdlAudio& SdlAudio::instance() {
     // Never deleted: see the header.
@@ -119,6 +123,28 @@ bool SdlAudio::failed(std::uint64_t piece, std::string* why) const {
     if (failedPiece_ != piece || piece == 0) return false;
     if (why) *why = failure_;
     return true;
+}
+
+bool SdlAudio::started(std::uint64_t start, std::int64_t* atMs) const {
+    if (start == 0 || mixedStart_.load() != start) return false;
+    *atMs = mixedAtMs_.load();
+    return true;
+}
+
+std::int64_t SdlAudio::nowMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+void SdlAudio::markStarted(std::uint64_t start) {
+    if (mixedStart_.load() != start) pendingStart_.store(start);
+}
+
+void SdlAudio::afterMix(void*, std::uint8_t*, int) {
+    if (const std::uint64_t start = pendingStart_.exchange(0)) {
+        mixedAtMs_.store(nowMs());
+        mixedStart_.store(start);
+    }
 }
 
 double SdlAudio::durationMs(std::uint64_t piece) const {
@@ -197,6 +223,8 @@ void SdlAudio::apply(const Wanted& wanted) {
         } else if (sdl->Mix_PausedMusic()) {
             sdl->Mix_ResumeMusic();
         }
+        // The piece's position is counted from its first mixed chunk, not from the window's command.
+        markStarted(wanted.start);
     } else if (started_ && sdl->Mix_PlayingMusic() && !sdl->Mix_PausedMusic()) {
         sdl->Mix_PauseMusic();
     }
@@ -252,6 +280,7 @@ void SdlAudio::openOutput() {
     }
     if (!ok) return;
     sdl->Mix_HookMusicFinished(&SdlAudio::musicFinished);
+    sdl->Mix_SetPostMix(&SdlAudio::afterMix, nullptr);
     // The output SDL_mixer opened is the one open device; its number tells whether it is still there.
     deviceId_ = 0;
     for (int id = 1; id < 64 && deviceId_ == 0; ++id)
@@ -267,6 +296,7 @@ void SdlAudio::closeOutput() {
     dropMusic();
     if (!outputOpen_) return;
     sdl->Mix_HookMusicFinished(nullptr);
+    sdl->Mix_SetPostMix(nullptr, nullptr);
     // This waits for the audio thread to finish its chunk: it is never done on the window's thread.
     sdl->Mix_CloseAudio();
     sdl->SDL_QuitSubSystem(SDL_INIT_AUDIO);

@@ -23,6 +23,8 @@ class SdlAudio {
         // A new run of the piece, from fromMs: every start afresh (open, seek, play from 0) takes a new one.
         std::uint64_t run = 0;
         double fromMs = 0;
+        // Each time the piece is set playing, a new start: the output tells when it began to play it.
+        std::uint64_t start = 0;
     };
 
     // The one output of the process, made at first use. It lives as long as the process: SDL's audio
@@ -38,6 +40,10 @@ class SdlAudio {
     std::uint64_t endedRun() const { return endedRun_.load(); }
     // Whether the piece could not be loaded, and why.
     bool failed(std::uint64_t piece, std::string* why) const;
+    // Whether the output has begun to play the given start, and when (in nowMs()'s milliseconds).
+    bool started(std::uint64_t start, std::int64_t* atMs) const;
+    // Milliseconds of the steady clock.
+    static std::int64_t nowMs();
     // The piece's length in milliseconds once it is loaded (0 when the decoder cannot tell), else a
     // negative number.
     double durationMs(std::uint64_t piece) const;
@@ -68,6 +74,9 @@ class SdlAudio {
     bool outputLost() const;
     bool busy() const;
     static void musicFinished();
+    void markStarted(std::uint64_t start);
+    // Called on SDL's audio thread after each chunk is mixed; it only moves atomics.
+    static void afterMix(void*, std::uint8_t*, int);
 
     mutable std::mutex mutex_;
     std::condition_variable changed_;
@@ -82,6 +91,11 @@ class SdlAudio {
     std::atomic<bool> outputOpen_{false};
     static std::atomic<std::uint64_t> playingRun_;
     static std::atomic<std::uint64_t> endedRun_;
+    // A start the output was told of, and the one it last began to mix, with when: the first piece
+    // waits for SDL to load and the sound server to take the stream, which may be a second or more.
+    static std::atomic<std::uint64_t> pendingStart_;
+    static std::atomic<std::uint64_t> mixedStart_;
+    static std::atomic<std::int64_t> mixedAtMs_;
 
     // The thread's own: the output and the piece in it.
     bool warnedSilent_ = false;

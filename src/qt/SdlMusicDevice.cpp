@@ -6,7 +6,7 @@
 
 namespace {
 
-// While the piece's length is not known yet (the output is still loading it), it is looked for this often.
+// While the output is still loading the piece or has not begun to play it, it is looked at this often.
 constexpr int kLengthCheckMs = 100;
 // A piece that has not ended this long after it should have is left to the watchdog's own poll.
 constexpr qint64 kOverdueMs = 2000;
@@ -32,7 +32,6 @@ void SdlMusicDevice::startSound() {
     if (!soundHeld_) return;
     soundHeld_ = false;
     if (!open_) return;
-    if (wanted_.playing) clock_.start();
     publish();
     watchForEnd();
 }
@@ -62,10 +61,16 @@ bool SdlMusicDevice::isAudible() const {
 
 qint64 SdlMusicDevice::positionMs() const {
     if (!open_) return 0;
-    qint64 ms = baseMs_ + (clock_.isValid() ? clock_.elapsed() : 0);
+    qint64 ms = baseMs_ + playedMs();
     const double length = durationMs();
     if (length > 0 && (ms > length || ended())) ms = static_cast<qint64>(length);
     return ms;
+}
+
+qint64 SdlMusicDevice::playedMs() const {
+    std::int64_t at = 0;
+    if (!wanted_.playing || !published_ || !SdlAudio::instance().started(wanted_.start, &at)) return 0;
+    return std::max<qint64>(0, SdlAudio::nowMs() - at);
 }
 
 bool SdlMusicDevice::refresh() {
@@ -87,7 +92,6 @@ bool SdlMusicDevice::refresh() {
     if (!ended()) return false;
     // Played to its end: it waits there, stopped, for the watchdog.
     baseMs_ = positionMs();
-    clock_.invalidate();
     atEnd_ = true;
     wanted_.playing = false;
     publish();
@@ -98,7 +102,6 @@ void SdlMusicDevice::close() {
     if (published_) SdlAudio::instance().drop(wanted_.piece);
     open_ = false;
     wanted_ = {};
-    clock_.invalidate();
     endCheck_.stop();
 }
 
@@ -107,7 +110,7 @@ void SdlMusicDevice::play() {
     // at its end it stays stopped there.
     if (wanted_.playing || atEnd_) return;
     wanted_.playing = true;
-    if (!soundHeld_) clock_.start();
+    wanted_.start = SdlAudio::newId();
     publish();
     watchForEnd();
 }
@@ -115,7 +118,6 @@ void SdlMusicDevice::play() {
 void SdlMusicDevice::stop() {
     if (!wanted_.playing) return;
     baseMs_ = positionMs();
-    clock_.invalidate();
     wanted_.playing = false;
     endCheck_.stop();
     publish();
@@ -127,20 +129,20 @@ void SdlMusicDevice::startAfresh() {
     wanted_.run = SdlAudio::newId();
     baseMs_ = 0;
     atEnd_ = false;
-    clock_.invalidate();
     endCheck_.stop();
 }
 
 void SdlMusicDevice::watchForEnd() {
     if (!wanted_.playing || soundHeld_) return;
     const double length = durationMs();
-    if (length < 0) {
+    std::int64_t at = 0;
+    if (length < 0 || !SdlAudio::instance().started(wanted_.start, &at)) {
         endCheck_.start(kLengthCheckMs);
         return;
     }
     // A piece of no known length is left to the watchdog's own poll.
     if (length == 0) return;
-    const qint64 left = static_cast<qint64>(length) - (baseMs_ + clock_.elapsed());
+    const qint64 left = static_cast<qint64>(length) - (baseMs_ + playedMs());
     if (left < -kOverdueMs) return;
     endCheck_.start(static_cast<int>(std::clamp<qint64>(left + 20, 20, 24 * 3600 * 1000)));
 }

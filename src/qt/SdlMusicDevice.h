@@ -2,7 +2,6 @@
 #include "platform/MusicDevice.h"
 #include "qt/SdlAudio.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -53,6 +52,7 @@ class SdlMusicDevice : public QObject, public MusicDevice {
     // Looks again when the piece should end, so that it loops without waiting for the watchdog's poll.
     void watchForEnd();
     double durationMs() const;
+    qint64 playedMs() const;
 
     SdlAudio::Wanted wanted_;
     QString path_;
@@ -60,9 +60,9 @@ class SdlMusicDevice : public QObject, public MusicDevice {
     bool atEnd_ = false;
     bool soundHeld_ = false;
     bool published_ = false;
-    // The position: where the piece stood when it last started or stopped, plus the clock while it plays.
+    // The position: where the piece stood when it last started or stopped, plus the time the output has
+    // played it since.
     qint64 baseMs_ = 0;
-    QElapsedTimer clock_;
     QTimer endCheck_;
     std::function<void()> onStateChange_;
     QString lastError_;
