@@ -10,8 +10,9 @@ const statusLine = document.getElementById("status");
 const folderInput = document.getElementById("folder");
 const FASTEST_TIMER_MS = 16; // the page's timers run no faster than a frame, as the window's
 // The prompt blinks as fast as its timer runs; in a browser each blink is a frame drawn, so the page
-// blinks it at a pace a player sees as blinking, not at the frame rate.
-const PROMPT_BLINK_MS = 250;
+// blinks it at a pace a player sees as blinking, not at the frame rate, and the browser blinks it (the
+// "blink" animation of rumena.css, 250 ms a shape): the page does nothing while the prompt waits.
+const BLINK = "LblShpTim";
 const LONG_PRESS_MS = 500;
 const SAVES = "/saves";
 let savesRead = Promise.resolve();
@@ -180,6 +181,7 @@ function render(everything = false) {
         });
     }
     if (view.timers) syncTimers(view.timers);
+    if (view.timers || view.changed.some((c) => c.name === "ClickMe")) blinkPrompt();
     // When the title screen comes up, Enter and Space press the middle difficulty, until Tab moves on.
     if (view.title && !shown.title) titleButtons()[(titleFocus = 1)]?.focus();
     if (!view.title && shown.title && document.activeElement?.closest?.("#stage")) stage.focus();
@@ -243,12 +245,23 @@ function fitText(el, font) {
 function paintShape(el, c) {
     let body = el.firstElementChild;
     if (!body) el.append((body = document.createElement("div")));
+    shapeBody(body, c, c.shape);
+    // The prompt's other shape, which the browser shows in turn with the first while it blinks.
+    if (c.name === "ClickMe") shapeBody(body.nextElementSibling || el.appendChild(document.createElement("div")), c, c.shape === 3 ? 4 : 3);
+}
+
+// While its timer runs, the prompt blinks between a circle and a rounded box.
+function blinkPrompt() {
+    for (const el of elements.values()) if (el.dataset.name === "ClickMe") el.classList.toggle("blink", timers.has(BLINK));
+}
+
+function shapeBody(body, c, shape) {
     let w = Math.round(c.w),
         h = Math.round(c.h),
         x = 0,
         y = 0;
     // Squares and circles take the shorter side, centred.
-    if (c.shape === 1 || c.shape === 3 || c.shape === 5) {
+    if (shape === 1 || shape === 3 || shape === 5) {
         const side = Math.min(w, h);
         x = (w - side) / 2;
         y = (h - side) / 2;
@@ -258,8 +271,7 @@ function paintShape(el, c) {
     Object.assign(s, { left: px(x), top: px(y), width: px(w), height: px(h) });
     s.border = c.border === 0 ? "none" : `1px solid ${c.borderColor}`;
     s.background = c.fillStyle === 0 ? c.fill : c.backStyle === 1 ? c.back : "transparent";
-    s.borderRadius =
-        c.shape === 2 || c.shape === 3 ? "50%" : c.shape === 4 || c.shape === 5 ? px(Math.min(w, h) / 4) : "0";
+    s.borderRadius = shape === 2 || shape === 3 ? "50%" : shape === 4 || shape === 5 ? px(Math.min(w, h) / 4) : "0";
 }
 
 function pictureUrl(path) {
@@ -324,9 +336,8 @@ let fastForward = false;
 // music's watchdog sleeps: only an event of the game or the end of a piece can stop or start the music,
 // and each wakes it.
 function period(name, interval) {
-    if (name === "BgmTim") return Infinity;
+    if (name === "BgmTim" || name === BLINK) return Infinity;
     if (name === "LblTim" && fastForward) return FASTEST_TIMER_MS / clockRate;
-    if (name === "LblShpTim") return Math.max(PROMPT_BLINK_MS, interval) / clockRate;
     return Math.max(FASTEST_TIMER_MS, interval) / clockRate;
 }
 
