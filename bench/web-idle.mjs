@@ -10,7 +10,7 @@
 // measured in turn, a fresh browser each, ROUNDS times (default 3), and each figure is the median of
 // its windows. Beside each, the page's own work over the window as Chromium counts it: script time,
 // layouts and style recalculations. The machine's load counts: take it as it is printed.
-//   node bench/web-idle.mjs [SITE_DIR...]     (default: build/release/web/site; the title and prompt of
+//   [ROUNDS=3] [SCENES=blank,music,title,prompt] node bench/web-idle.mjs [SITE_DIR...]     (default: build/release/web/site; the title and prompt of
 //                                               several sites are measured interleaved, for comparison)
 import fs from "node:fs";
 import os from "node:os";
@@ -93,6 +93,12 @@ async function scene(site, name) {
     const server = await serve(site);
     const browser = await launch();
     const page = await (await browser.newContext({ viewport: { width: 1024, height: 768 } })).newPage();
+    if (name === "music" && !titleMusic) {
+        // Which piece the title plays, as the page asks for it.
+        await page.goto(server.url);
+        await waitMusic(page, "window.rumena?.music.audio");
+        titleMusic = await page.evaluate(() => new URL(window.rumena.music.audio.src).pathname.slice(1));
+    }
     if (name === "blank" || name === "music") {
         // A page of the same server, made here: nothing but the document (and the music).
         const body = name === "music" ? `${blank}<audio src="${titleMusic}" autoplay loop></audio>` : blank;
@@ -137,6 +143,9 @@ const plan = [
         ["prompt", s, "web_idle_prompt_cpu", 3],
     ]),
 ];
+// SCENES=title,prompt measures only those.
+const only = process.env.SCENES?.split(",");
+if (only) plan.splice(0, plan.length, ...plan.filter(([name]) => only.includes(name)));
 const results = plan.map(() => []);
 for (let r = 0; r < rounds; ++r)
     for (const [i, [name, site]] of plan.entries()) {

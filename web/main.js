@@ -9,10 +9,11 @@ const bar = document.getElementById("bar");
 const statusLine = document.getElementById("status");
 const folderInput = document.getElementById("folder");
 const FASTEST_TIMER_MS = 16; // the page's timers run no faster than a frame, as the window's
-// The prompt blinks as fast as its timer runs; in a browser each blink is a frame drawn, so the page
-// blinks it at a pace a player sees as blinking, not at the frame rate, and the browser blinks it (the
-// "blink" animation of rumena.css, 250 ms a shape): the page does nothing while the prompt waits.
+// The prompt blinks as fast as its timer runs; in a browser each blink is a frame drawn (about 1 % of
+// a core for each two a second), so the page blinks it at a text cursor's pace, not at the frame rate.
+// Only its shape changes, and the page swaps it by itself (a class of rumena.css), without the game.
 const BLINK = "LblShpTim";
+const PROMPT_BLINK_MS = 500;
 const LONG_PRESS_MS = 500;
 const SAVES = "/saves";
 let savesRead = Promise.resolve();
@@ -250,9 +251,13 @@ function paintShape(el, c) {
     if (c.name === "ClickMe") shapeBody(body.nextElementSibling || el.appendChild(document.createElement("div")), c, c.shape === 3 ? 4 : 3);
 }
 
-// While its timer runs, the prompt blinks between a circle and a rounded box.
-function blinkPrompt() {
-    for (const el of elements.values()) if (el.dataset.name === "ClickMe") el.classList.toggle("blink", timers.has(BLINK));
+// While its timer runs, the prompt shows a circle and a rounded box in turn.
+function blinkPrompt(next = false) {
+    const el = elements.get("ClickMe/-1");
+    if (!el) return;
+    const on = timers.has(BLINK);
+    el.classList.toggle("blink", on);
+    el.classList.toggle("other", on && next !== el.classList.contains("other"));
 }
 
 function shapeBody(body, c, shape) {
@@ -336,7 +341,8 @@ let fastForward = false;
 // music's watchdog sleeps: only an event of the game or the end of a piece can stop or start the music,
 // and each wakes it.
 function period(name, interval) {
-    if (name === "BgmTim" || name === BLINK) return Infinity;
+    if (name === "BgmTim") return Infinity;
+    if (name === BLINK) return PROMPT_BLINK_MS;
     if (name === "LblTim" && fastForward) return FASTEST_TIMER_MS / clockRate;
     return Math.max(FASTEST_TIMER_MS, interval) / clockRate;
 }
@@ -377,7 +383,8 @@ function runDue() {
         if (!t || t.due > now || paused(name) || !running) continue;
         const every = period(name, t.interval);
         t.due = Math.max(t.due + every, now + every / 2);
-        call("rumena_tick", name);
+        if (name === BLINK) blinkPrompt(true);
+        else call("rumena_tick", name);
     }
     schedule();
 }
