@@ -184,8 +184,9 @@ function render(everything = false) {
     if (view.timers) syncTimers(view.timers);
     if (view.timers || view.changed.some((c) => c.name === "ClickMe")) blinkPrompt();
     // When the title screen comes up, Enter and Space press the middle difficulty, until Tab moves on.
-    if (view.title && !shown.title) titleButtons()[(titleFocus = 1)]?.focus();
-    if (!view.title && shown.title && document.activeElement?.closest?.("#stage")) stage.focus();
+    // (The stage never scrolls: the focus need not wait for the page's layout.)
+    if (view.title && !shown.title) titleButtons()[(titleFocus = 1)]?.focus({ preventScroll: true });
+    if (!view.title && shown.title && document.activeElement?.closest?.("#stage")) stage.focus({ preventScroll: true });
     shown = { title: view.title, textArea: view.textArea };
 }
 
@@ -971,6 +972,8 @@ function start() {
     performance.mark("started");
     if (outcome === 0) render(true);
     performance.mark("title");
+    // Drawn with the next frame: its tasks run after it.
+    requestAnimationFrame(() => setTimeout(() => performance.mark("title shown")));
     wakeWatchdog();
     if (!shown.title) stage.focus();
     // The player's input waits for the game's save and, for the built-in game, its other pictures.
