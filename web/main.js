@@ -380,8 +380,8 @@ function runDue() {
     const now = performance.now();
     for (const name of [...timers.keys()]) {
         const t = timers.get(name);
-        // A tick may have stopped or restarted the others.
-        if (!t || t.due > now || paused(name) || !running) continue;
+        // A tick may have stopped or restarted the others. (The browser may wake it a little early.)
+        if (!t || t.due > now + 1 || paused(name) || !running) continue;
         const every = period(name, t.interval);
         t.due = Math.max(t.due + every, now + every / 2);
         if (name === BLINK) blinkPrompt(true);
