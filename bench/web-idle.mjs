@@ -10,8 +10,9 @@
 // measured in turn, a fresh browser each, ROUNDS times (default 3), and each figure is the median of
 // its windows. Beside each, the page's own work over the window as Chromium counts it: script time,
 // layouts and style recalculations. The machine's load counts: take it as it is printed.
-//   [ROUNDS=3] [SCENES=blank,music,title,prompt] node bench/web-idle.mjs [SITE_DIR...]     (default: build/release/web/site; the title and prompt of
-//                                               several sites are measured interleaved, for comparison)
+//   [ROUNDS=3] [SCENES=blank,music,title,prompt] node bench/web-idle.mjs [SITE_DIR...]
+// (default site: build/release/web/site; the title and prompt of several sites are measured
+// interleaved, for a comparison; the floor on the first's server)
 import fs from "node:fs";
 import os from "node:os";
 import { launch, serve, siteDir } from "../tests/web/browser.mjs";

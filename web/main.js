@@ -9,8 +9,8 @@ const bar = document.getElementById("bar");
 const statusLine = document.getElementById("status");
 const folderInput = document.getElementById("folder");
 const FASTEST_TIMER_MS = 16; // the page's timers run no faster than a frame, as the window's
-// The prompt blinks as fast as its timer runs; in a browser each blink is a frame drawn (about 1 % of
-// a core for each two a second), so the page blinks it at a text cursor's pace, not at the frame rate.
+// The prompt blinks as fast as its timer runs; in a browser each blink is a frame drawn (near 2 % of a
+// core for each blink a second), so the page blinks it at a text cursor's pace, not at the frame rate.
 // Only its shape changes, and the page swaps it by itself (a class of rumena.css), without the game.
 const BLINK = "LblShpTim";
 const PROMPT_BLINK_MS = 500;
