@@ -2,9 +2,10 @@
 // The browser site's budgets: the WebAssembly and JavaScript it sends, gzipped (goal: at most 350 KB,
 // without the game's data), and the time from navigation to the title screen shown, from a server on
 // this machine (goal: at most 0.5 s), the median of several fresh loads in Debian's Chromium, and the
-// bytes that arrived before it.
+// bytes that arrived before it; also when the frame that drew the title had gone.
 //   node bench/web-budgets.mjs [SITE_DIR]     (default: build/release/web/site)
 import fs from "node:fs";
+import os from "node:os";
 import path from "node:path";
 import zlib from "node:zlib";
 import { launch, serve, siteDir } from "../tests/web/browser.mjs";
@@ -23,6 +24,7 @@ const runs = Number(process.env.RUNS || 9);
 const server = await serve(site);
 const browser = await launch();
 const times = [];
+const shownTimes = [];
 const bytes = [];
 for (let i = 0; i < runs; ++i) {
     // A fresh context each time: nothing cached, no stored saves.
@@ -31,25 +33,37 @@ for (let i = 0; i < runs; ++i) {
     await page.goto(server.url);
     await page.locator('[data-name="StartCom"][data-index="0"]').waitFor({ state: "visible" });
     // The mark is set once the title screen's elements are in the page; the next frame shows them.
-    const [title, sent] = await page.evaluate(
+    // The page marks "title shown" once the frame that drew the title has gone (an older page does not).
+    const drawn = await page.evaluate(
         () =>
-            new Promise((ok) =>
-                requestAnimationFrame(() => {
-                    const at = performance.getEntriesByName("title")[0].startTime;
-                    // What arrived before the title: the page and every response that ended before it.
-                    const nav = performance.getEntriesByType("navigation")[0];
-                    const early = performance.getEntriesByType("resource").filter((r) => r.responseEnd <= at);
-                    ok([at, [nav, ...early].reduce((n, r) => n + r.transferSize, 0)]);
-                }),
-            ),
+            new Promise((ok) => {
+                const look = (frames) => {
+                    const e = performance.getEntriesByName("title shown")[0];
+                    if (e || frames > 30) ok(e ? e.startTime : null);
+                    else requestAnimationFrame(() => look(frames + 1));
+                };
+                look(0);
+            }),
     );
+    const [title, sent] = await page.evaluate(() => {
+        const at = performance.getEntriesByName("title")[0].startTime;
+        // What arrived before the title: the page and every response that ended before it.
+        const nav = performance.getEntriesByType("navigation")[0];
+        const early = performance.getEntriesByType("resource").filter((r) => r.responseEnd <= at);
+        return [at, [nav, ...early].reduce((n, r) => n + r.transferSize, 0)];
+    });
     times.push(title);
+    if (drawn !== null) shownTimes.push(drawn);
     bytes.push(sent);
     await context.close();
 }
 await browser.close();
 server.stop();
 times.sort((a, b) => a - b);
+shownTimes.sort((a, b) => a - b);
 const ms = (t) => `${Math.round(t)} ms`;
 console.log(`bytes before the title: ${(bytes[0] / 1024).toFixed(0)} KB`);
 console.log(`title screen after navigation: median ${ms(times[runs >> 1])}, fastest ${ms(times[0])}, slowest ${ms(times.at(-1))} over ${runs} loads (goal: at most 500 ms)`);
+if (shownTimes.length)
+    console.log(`title screen drawn: median ${ms(shownTimes[shownTimes.length >> 1])}, fastest ${ms(shownTimes[0])}, slowest ${ms(shownTimes.at(-1))}`);
+console.log(`load average: ${os.loadavg().map((l) => l.toFixed(2)).join(" ")}`);

@@ -9,9 +9,11 @@ const bar = document.getElementById("bar");
 const statusLine = document.getElementById("status");
 const folderInput = document.getElementById("folder");
 const FASTEST_TIMER_MS = 16; // the page's timers run no faster than a frame, as the window's
-// The prompt blinks as fast as its timer runs; in a browser each blink is a frame drawn, so the page
-// blinks it at a pace a player sees as blinking, not at the frame rate.
-const PROMPT_BLINK_MS = 250;
+// The prompt blinks as fast as its timer runs; in a browser each blink is a frame drawn (near 2 % of a
+// core for each blink a second), so the page blinks it at a text cursor's pace, not at the frame rate.
+// Only its shape changes, and the page swaps it by itself (a class of rumena.css), without the game.
+const BLINK = "LblShpTim";
+const PROMPT_BLINK_MS = 500;
 const LONG_PRESS_MS = 500;
 const SAVES = "/saves";
 let savesRead = Promise.resolve();
@@ -180,9 +182,11 @@ function render(everything = false) {
         });
     }
     if (view.timers) syncTimers(view.timers);
+    if (view.timers || view.changed.some((c) => c.name === "ClickMe")) blinkPrompt();
     // When the title screen comes up, Enter and Space press the middle difficulty, until Tab moves on.
-    if (view.title && !shown.title) titleButtons()[(titleFocus = 1)]?.focus();
-    if (!view.title && shown.title && document.activeElement?.closest?.("#stage")) stage.focus();
+    // (The stage never scrolls: the focus need not wait for the page's layout.)
+    if (view.title && !shown.title) titleButtons()[(titleFocus = 1)]?.focus({ preventScroll: true });
+    if (!view.title && shown.title && document.activeElement?.closest?.("#stage")) stage.focus({ preventScroll: true });
     shown = { title: view.title, textArea: view.textArea };
 }
 
@@ -243,12 +247,27 @@ function fitText(el, font) {
 function paintShape(el, c) {
     let body = el.firstElementChild;
     if (!body) el.append((body = document.createElement("div")));
+    shapeBody(body, c, c.shape);
+    // The prompt's other shape, which the browser shows in turn with the first while it blinks.
+    if (c.name === "ClickMe") shapeBody(body.nextElementSibling || el.appendChild(document.createElement("div")), c, c.shape === 3 ? 4 : 3);
+}
+
+// While its timer runs, the prompt shows a circle and a rounded box in turn.
+function blinkPrompt(next = false) {
+    const el = elements.get("ClickMe/-1");
+    if (!el) return;
+    const on = timers.has(BLINK);
+    el.classList.toggle("blink", on);
+    el.classList.toggle("other", on && next !== el.classList.contains("other"));
+}
+
+function shapeBody(body, c, shape) {
     let w = Math.round(c.w),
         h = Math.round(c.h),
         x = 0,
         y = 0;
     // Squares and circles take the shorter side, centred.
-    if (c.shape === 1 || c.shape === 3 || c.shape === 5) {
+    if (shape === 1 || shape === 3 || shape === 5) {
         const side = Math.min(w, h);
         x = (w - side) / 2;
         y = (h - side) / 2;
@@ -258,8 +277,7 @@ function paintShape(el, c) {
     Object.assign(s, { left: px(x), top: px(y), width: px(w), height: px(h) });
     s.border = c.border === 0 ? "none" : `1px solid ${c.borderColor}`;
     s.background = c.fillStyle === 0 ? c.fill : c.backStyle === 1 ? c.back : "transparent";
-    s.borderRadius =
-        c.shape === 2 || c.shape === 3 ? "50%" : c.shape === 4 || c.shape === 5 ? px(Math.min(w, h) / 4) : "0";
+    s.borderRadius = shape === 2 || shape === 3 ? "50%" : shape === 4 || shape === 5 ? px(Math.min(w, h) / 4) : "0";
 }
 
 function pictureUrl(path) {
@@ -325,8 +343,8 @@ let fastForward = false;
 // and each wakes it.
 function period(name, interval) {
     if (name === "BgmTim") return Infinity;
+    if (name === BLINK) return PROMPT_BLINK_MS;
     if (name === "LblTim" && fastForward) return FASTEST_TIMER_MS / clockRate;
-    if (name === "LblShpTim") return Math.max(PROMPT_BLINK_MS, interval) / clockRate;
     return Math.max(FASTEST_TIMER_MS, interval) / clockRate;
 }
 
@@ -362,11 +380,12 @@ function runDue() {
     const now = performance.now();
     for (const name of [...timers.keys()]) {
         const t = timers.get(name);
-        // A tick may have stopped or restarted the others.
-        if (!t || t.due > now || paused(name) || !running) continue;
+        // A tick may have stopped or restarted the others. (The browser may wake it a little early.)
+        if (!t || t.due > now + 1 || paused(name) || !running) continue;
         const every = period(name, t.interval);
         t.due = Math.max(t.due + every, now + every / 2);
-        call("rumena_tick", name);
+        if (name === BLINK) blinkPrompt(true);
+        else call("rumena_tick", name);
     }
     schedule();
 }
@@ -953,6 +972,8 @@ function start() {
     performance.mark("started");
     if (outcome === 0) render(true);
     performance.mark("title");
+    // Drawn with the next frame: its tasks run after it.
+    requestAnimationFrame(() => setTimeout(() => performance.mark("title shown")));
     wakeWatchdog();
     if (!shown.title) stage.focus();
     // The player's input waits for the game's save and, for the built-in game, its other pictures.

@@ -27,7 +27,7 @@ export async function serve(dir = siteDir) {
         server.stdout.once("data", (d) => ok(d.toString().trim()));
         server.once("exit", (code) => fail(new Error(`the server stopped (${code})`)));
     });
-    return { url, stop: () => server.kill() };
+    return { url, pid: server.pid, stop: () => server.kill() };
 }
 
 export function launch() {

@@ -68,6 +68,14 @@ test("a player starts the story, visits a place, saves, reloads and loads", asyn
     await page.waitForFunction(() => document.body.innerText.includes("小さな連絡船が、夕方の港に着く。"));
     assert.match(await storyText(page), /汽笛がひとつ、長く鳴った。\n小さな連絡船が、夕方の港に着く。/);
     assert.equal(await caption(page, "DayDate"), "0");
+    // At its prompt the story waits, the prompt showing a circle and a rounded box in turn.
+    await page.waitForFunction(() => {
+        const prompt = document.querySelector('[data-name="ClickMe"]');
+        const seen = [...prompt.children].filter((d) => getComputedStyle(d).visibility === "visible");
+        if (!window.rumena.timerOn("LblShpTim") || seen.length !== 1) return false;
+        (window.shapesSeen ??= new Set()).add(seen[0].style.borderRadius);
+        return window.shapesSeen.size === 2 && window.shapesSeen.has("50%");
+    });
     await page.waitForFunction(() => /\/bgm\.mp3$/.test(window.rumena.music.audio?.src));
 
     const place = await untilPlacesOpen(page);
