@@ -6,8 +6,8 @@
 #include "qt/HeldEventQueue.h"
 #include "qt/PopupMenu.h"
 #include "qt/QtDesktop.h"
-#include "qt/SdlMusicDevice.h"
 #include "qt/QtPictureLoader.h"
+#include "qt/SdlMusicDevice.h"
 #include "qt/WidgetTree.h"
 #include "qt/WindowKeys.h"
 #include "qt/WindowShape.h"
@@ -84,6 +84,8 @@ class GameWindow : public QWidget {
     void screenPainted();
     void createWidgets();
     void syncTimers();
+    // Brings the widgets in line with the model after an event; timer names the timer that ticked.
+    void afterEvent(const std::string& timer);
     void fail(const std::string& why);
     // The watchdog runs when the player changes state or an event may have changed the music.
     void wakeWatchdog();
