@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCursor>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QTimer>
@@ -219,7 +220,12 @@ void GameWindow::screenPainted() {
         QTimer::singleShot(0, this, [] { QApplication::exit(0); });
         return;
     }
-    // The first screen is on its way to the display: the sound may start now.
+    // The first screen is on its way to the display: the sound may start now, and the icon come (its
+    // drawing loads Qt's SVG support, which the first screen need not wait for).
+    if (!iconSet_) {
+        iconSet_ = true;
+        QTimer::singleShot(0, this, [] { QApplication::setWindowIcon(QIcon(":/rumena/rumena.svg")); });
+    }
     if (!music_.soundStarted()) QTimer::singleShot(0, this, [this] { music_.startSound(); });
 }
 

@@ -102,6 +102,7 @@ class GameWindow : public QWidget {
     Platform platform_;
     std::unique_ptr<Fom> fom_;
     std::unique_ptr<EventRouter> router_;
+    bool iconSet_ = false;
     HeldEventQueue events_;
     WidgetTree widgets_;
     std::u16string title_;

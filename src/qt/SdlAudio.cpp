@@ -246,7 +246,10 @@ SdlAudio::Format SdlAudio::formatOf(const std::string& path) {
         const int version = (byte(at + 1) >> 3) & 3, layer = (byte(at + 1) >> 1) & 3;
         const int bitrate = byte(at + 2) >> 4, rate = (byte(at + 2) >> 2) & 3;
         if (version == 1 || layer == 0 || bitrate == 15 || rate == 3) continue;
-        return {kRates[version][rate], (byte(at + 3) >> 6) == 3 ? 1 : 2};
+        // A mono piece is played to a stereo output all the same: with a mono output SDL_mixer told
+        // of a short piece's end late, and its loop came a watchdog's poll after. Copying a channel is
+        // cheap; converting the rate is what costs.
+        return {kRates[version][rate], 2};
     }
     return {};
 }
@@ -274,7 +277,7 @@ void SdlAudio::openOutput(Format format) {
         if (sdl->SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
         // The device may take another format; SDL then converts to it.
         if (sdl->Mix_OpenAudioDevice(format.rate, MIX_DEFAULT_FORMAT, format.channels, chunk, nullptr,
-                                     SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE) == 0)
+                                     SDL_AUDIO_ALLOW_FREQUENCY_CHANGE) == 0)
             return true;
         sdl->SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;

@@ -46,13 +46,13 @@ class SdlAudio {
     // Whether an output is open at all: the audio thread is running.
     bool outputOpen() const { return outputOpen_.load(); }
 
-    // The output's rate and channels: a piece's own, so that SDL has nothing to convert.
+    // The output's rate (a piece's own, so that SDL need not convert it) and channels.
     struct Format {
         int rate = 44100;
         int channels = 2;
         bool operator==(const Format&) const = default;
     };
-    // What an MP3 file holds, read from its first frame's header; the default for anything else.
+    // An MP3 file's rate, read from its first frame's header; the default for anything else.
     static Format formatOf(const std::string& path);
     // Samples in each chunk mixed. Measured at the title with its music against a null sink: 4096
     // woke the audio thread 48 times a second, 8192 18 times, 16384 9 times; the sound server then
