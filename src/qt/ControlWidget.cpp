@@ -7,6 +7,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 QColor toQColor(unsigned c) {
     return QColor(redOf(c), greenOf(c), blueOf(c));
@@ -71,12 +72,16 @@ void ControlWidget::refresh() {
     if (looksAsPainted()) return;
     painted_ = currentLook();
     text_.invalidate();
+    textImage_ = QImage();
     update();
 }
 
 void ControlWidget::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::FontChange) text_.invalidate();
+    if (event->type() == QEvent::FontChange) {
+        text_.invalidate();
+        textImage_ = QImage();
+    }
 }
 
 void ControlWidget::paintEvent(QPaintEvent* event) {
@@ -112,13 +117,55 @@ void ControlWidget::paintLabel(QPainter& p, const QRect& dirty) {
     if (!dirty.intersects(QRect(inner.left(), inner.top(), inner.width(), text.size().toSize().height())))
         return;
     // A disabled label shows its text greyed, as the desktop does.
-    p.setPen(control_.enabled ? toQColor(control_.foreColor) : QColor(160, 160, 160));
+    const QColor color = control_.enabled ? toQColor(control_.foreColor) : QColor(160, 160, 160);
+    const QSize shown(inner.width(),
+                      std::min(inner.height(), static_cast<int>(std::ceil(text.size().height()))));
+    const bool small = static_cast<qint64>(dirty.width()) * dirty.height() * 8 <
+                       static_cast<qint64>(shown.width()) * shown.height();
+    if (small && !shown.isEmpty()) {
+        const qreal ratio = devicePixelRatioF();
+        if (textImage_.isNull() || textImage_.deviceIndependentSize().toSize() != shown ||
+            textImage_.devicePixelRatio() != ratio) {
+            textImage_ = QImage((QSizeF(shown) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+            textImage_.setDevicePixelRatio(ratio);
+            textImage_.fill(Qt::transparent);
+            QPainter t(&textImage_);
+            t.setPen(color);
+            t.setFont(font());
+            t.drawStaticText(0, 0, text);
+        }
+        p.drawImage(inner.topLeft(), textImage_);
+        return;
+    }
+    p.setPen(color);
     p.setFont(font());
     p.setClipRect(inner);
     p.drawStaticText(inner.topLeft(), text);
 }
 
 void ControlWidget::paintShape(QPainter& p) {
+    // A blinking shape shows two forms in turn: each is drawn once and copied after.
+    const Look look = currentLook();
+    const QSize pixels = (QSizeF(size()) * devicePixelRatioF()).toSize();
+    if (pixels.isEmpty()) return;
+    const auto matches = [&](const Form& f) { return f.look == look && f.size == pixels; };
+    if (!matches(forms_[0])) {
+        std::swap(forms_[0], forms_[1]);
+        if (!matches(forms_[0])) {
+            Form& form = forms_[0];
+            form.look = look;
+            form.size = pixels;
+            form.image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+            form.image.setDevicePixelRatio(devicePixelRatioF());
+            form.image.fill(Qt::transparent);
+            QPainter s(&form.image);
+            drawShape(s);
+        }
+    }
+    p.drawImage(0, 0, forms_[0].image);
+}
+
+void ControlWidget::drawShape(QPainter& p) {
     p.setRenderHint(QPainter::Antialiasing);
     QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     const int style = control_.shapeStyle;

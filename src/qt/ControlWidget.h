@@ -48,6 +48,7 @@ class ControlWidget : public QWidget {
     bool looksAsPainted() const;
     void paintLabel(QPainter& p, const QRect& dirty);
     void paintShape(QPainter& p);
+    void drawShape(QPainter& p);
     void paintPictureBox(QPainter& p);
     const Control& control_;
     const QtPictureLoader& pictures_;
@@ -63,6 +64,16 @@ class ControlWidget : public QWidget {
     bool drafted_ = false;
     // A label's caption laid out for its size and font.
     LabelText text_;
+    // The caption drawn once, for small parts of the label painted again: the blinking prompt over its
+    // line repaints its own square sixty times a second, and the glyphs beneath need not be drawn anew.
+    QImage textImage_;
+    // A shape's last two forms drawn, for a shape that blinks between them.
+    struct Form {
+        Look look;
+        QSize size;
+        QImage image;
+    };
+    Form forms_[2];
 };
 
 // The colour of the model as Qt takes it.

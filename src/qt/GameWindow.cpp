@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCursor>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QTimer>
@@ -32,7 +33,8 @@ GameWindow::GameWindow(const std::string& gameDir, std::optional<unsigned> seed)
     : desktop_(*this, [this](const std::string&) { QTimer::singleShot(0, this, [this] { popupMenu(); }); }),
       platform_{music_, pictures_, desktop_, random_, seed.value_or(clockSeed())},
       fom_(std::make_unique<Fom>(platform_, gameDir)), router_(std::make_unique<EventRouter>(*fom_)),
-      events_([this] { sync(); }, [this](const std::string& why) { fail(why); }),
+      events_([this](const std::string& timer) { afterEvent(timer); },
+              [this](const std::string& why) { fail(why); }),
       widgets_(
           fom_->model, pictures_,
           {.press = [this](const Control& c) { deliver([this, &c] { router_->press(c.name, c.index); }); },
@@ -157,6 +159,18 @@ void GameWindow::sync() {
     titleShown_ = title;
 }
 
+void GameWindow::afterEvent(const std::string& timer) {
+    // Two ticks come often and change little: the watchdog's (four a second) touches only the music,
+    // and the prompt's blink (sixty a second) only the prompt's form. After them no other control is
+    // looked at.
+    if (!widgets_.empty() && (timer == fom_->BgmTim.name || timer == fom_->LblShpTim.name)) {
+        if (timer == fom_->LblShpTim.name) widgets_.sync(fom_->ClickMe, font(), twipsPerPixel(*this));
+        syncTimers();
+        return;
+    }
+    sync();
+}
+
 void GameWindow::syncTimers() {
     timers_.sync(started_, textLogOpen(), keys_.fastForward());
 }
@@ -206,7 +220,12 @@ void GameWindow::screenPainted() {
         QTimer::singleShot(0, this, [] { QApplication::exit(0); });
         return;
     }
-    // The first screen is on its way to the display: the sound may start now.
+    // The first screen is on its way to the display: the sound may start now, and the icon come (its
+    // drawing loads Qt's SVG support, which the first screen need not wait for).
+    if (!iconSet_) {
+        iconSet_ = true;
+        QTimer::singleShot(0, this, [] { QApplication::setWindowIcon(QIcon(":/rumena/rumena.svg")); });
+    }
     if (!music_.soundStarted()) QTimer::singleShot(0, this, [this] { music_.startSound(); });
 }
 

@@ -6,8 +6,8 @@
 #include "qt/HeldEventQueue.h"
 #include "qt/PopupMenu.h"
 #include "qt/QtDesktop.h"
-#include "qt/SdlMusicDevice.h"
 #include "qt/QtPictureLoader.h"
+#include "qt/SdlMusicDevice.h"
 #include "qt/WidgetTree.h"
 #include "qt/WindowKeys.h"
 #include "qt/WindowShape.h"
@@ -84,6 +84,8 @@ class GameWindow : public QWidget {
     void screenPainted();
     void createWidgets();
     void syncTimers();
+    // Brings the widgets in line with the model after an event; timer names the timer that ticked.
+    void afterEvent(const std::string& timer);
     void fail(const std::string& why);
     // The watchdog runs when the player changes state or an event may have changed the music.
     void wakeWatchdog();
@@ -100,6 +102,7 @@ class GameWindow : public QWidget {
     Platform platform_;
     std::unique_ptr<Fom> fom_;
     std::unique_ptr<EventRouter> router_;
+    bool iconSet_ = false;
     HeldEventQueue events_;
     WidgetTree widgets_;
     std::u16string title_;

@@ -17,7 +17,7 @@ void HeldEventQueue::run(const std::function<void()>& event, const std::string& 
         held_.pop_front();
         try {
             next.event();
-            afterEach_();
+            afterEach_(next.timer);
         } catch (const std::exception& e) {
             // Stopped first: the error's message box runs an event loop of its own.
             stopped_ = true;

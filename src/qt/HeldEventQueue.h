@@ -8,9 +8,11 @@
 // so the game is never re-entered. A run-time error stops the queue for good.
 class HeldEventQueue {
   public:
-    // afterEach runs after every event (the widgets brought in line with the model); failed is told a
-    // run-time error's text once the queue has stopped.
-    HeldEventQueue(std::function<void()> afterEach, std::function<void(const std::string&)> failed)
+    // afterEach runs after every event (the widgets brought in line with the model), told the timer
+    // whose tick it was (empty for other events); failed is told a run-time error's text once the queue
+    // has stopped.
+    HeldEventQueue(std::function<void(const std::string& timer)> afterEach,
+                   std::function<void(const std::string&)> failed)
         : afterEach_(std::move(afterEach)), failed_(std::move(failed)) {}
 
     // Runs the event now, or once the one running is over; timer names the timer whose tick it is.
@@ -25,7 +27,7 @@ class HeldEventQueue {
         std::function<void()> event;
         std::string timer;
     };
-    std::function<void()> afterEach_;
+    std::function<void(const std::string&)> afterEach_;
     std::function<void(const std::string&)> failed_;
     std::deque<Held> held_;
     bool running_ = false;

@@ -3,7 +3,6 @@
 #include "qt/GameWindow.h"
 
 #include <QApplication>
-#include <QIcon>
 
 void prepareDesktop() {
     // On X11 the window's pixels go to the server over the connection, not through shared memory: the
@@ -18,7 +17,6 @@ int runQtHost(int argc, char* argv[], const QtHostOptions& options) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("rumena");
     QApplication::setDesktopFileName("rumena");
-    QApplication::setWindowIcon(QIcon(":/rumena/rumena.svg"));
     GameWindow window(options.gameDir, options.seed);
     if (options.fullscreen) window.setFullScreen(true);
     if (options.exitWhenShown) window.exitWhenShown();

@@ -1,5 +1,6 @@
 #include "qt/QtPictureLoader.h"
 
+#include <QFile>
 #include <QImageReader>
 #include <iostream>
 
@@ -7,14 +8,38 @@
 
 namespace {
 
+// The format the picture's first bytes name, among the common ones; empty for any other.
+QByteArray formatOf(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const QByteArray head = file.read(8);
+    if (head.startsWith("\x89PNG\r\n\x1a\n")) return "png";
+    if (head.startsWith("\xff\xd8\xff")) return "jpeg";
+    if (head.startsWith("GIF8")) return "gif";
+    if (head.startsWith("BM")) return "bmp";
+    return {};
+}
+
 QImage decode(const std::string& path, QString& why) {
-    QImageReader reader(QString::fromStdString(path));
-    reader.setDecideFormatFromContent(true);
-    // Qt's allocation limit refuses a picture whose header claims more pixels than a desktop can hold.
-    QImage image = reader.read();
+    const QString file = QString::fromStdString(path);
+    QImage image;
+    // A picture whose first bytes name its format goes straight to that format's reader. Guessing from
+    // the content asks every image plugin Qt has in turn, loading each with its libraries, and costs
+    // the first screen tens of milliseconds.
+    if (const QByteArray format = formatOf(file); !format.isEmpty()) {
+        QImageReader reader(file, format);
+        reader.setAutoDetectImageFormat(false);
+        image = reader.read();
+    }
     if (image.isNull()) {
-        why = reader.errorString();
-        return image;
+        QImageReader reader(file);
+        reader.setDecideFormatFromContent(true);
+        // Qt's allocation limit refuses a picture whose header claims more pixels than a desktop can hold.
+        image = reader.read();
+        if (image.isNull()) {
+            why = reader.errorString();
+            return image;
+        }
     }
     // Kept in the format the window paints fastest.
     image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);

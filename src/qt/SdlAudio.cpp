@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <dlfcn.h>
+#include <fstream>
 #include <iostream>
 #include <pthread.h>
 
@@ -20,7 +21,7 @@ namespace {
     X(SDL_QuitSubSystem)                                                                                     \
     X(SDL_GetError)                                                                                          \
     X(SDL_GetAudioDeviceStatus)                                                                              \
-    X(Mix_OpenAudio)                                                                                         \
+    X(Mix_OpenAudioDevice)                                                                                   \
     X(Mix_CloseAudio)                                                                                        \
     X(Mix_HookMusicFinished)                                                                                 \
     X(Mix_SetPostMix)                                                                                        \
@@ -192,9 +193,11 @@ void SdlAudio::apply(const Wanted& wanted) {
     }
     if (wanted.piece != loadedPiece_) {
         dropMusic();
-        // A new piece finds the sound server again should it have come (back) since the last one.
-        if (outputOpen_ && (!audible_ || outputLost())) closeOutput();
-        if (!outputOpen_) openOutput();
+        // A new piece finds the sound server again should it have come (back) since the last one, and
+        // one of another rate or channel count reopens the output in its own.
+        const Format format = formatOf(wanted.path);
+        if (outputOpen_ && (!audible_ || outputLost() || format != openFormat_)) closeOutput();
+        if (!outputOpen_) openOutput(format);
         loadedPiece_ = wanted.piece;
         music_ = outputOpen_ ? sdl->Mix_LoadMUS(wanted.path.c_str()) : nullptr;
         std::lock_guard lock(mutex_);
@@ -242,7 +245,44 @@ void SdlAudio::dropMusic() {
     started_ = false;
 }
 
-void SdlAudio::openOutput() {
+SdlAudio::Format SdlAudio::formatOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string head(64 * 1024, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(head[i]); };
+    std::size_t at = 0;
+    // An ID3v2 tag comes first: ten bytes, then its size in four bytes of seven bits each.
+    if (head.size() >= 10 && head.compare(0, 3, "ID3") == 0) {
+        at = 10 + (std::size_t(byte(6) & 0x7f) << 21 | std::size_t(byte(7) & 0x7f) << 14 |
+                   std::size_t(byte(8) & 0x7f) << 7 | (byte(9) & 0x7f));
+        if (byte(5) & 0x10) at += 10; // a footer
+        if (at + 4 > head.size()) {
+            // A large tag (a cover picture): the first frame is further on.
+            in.clear();
+            in.seekg(static_cast<std::streamoff>(at));
+            head.assign(4096, '\0');
+            in.read(head.data(), static_cast<std::streamsize>(head.size()));
+            head.resize(static_cast<std::size_t>(in.gcount()));
+            at = 0;
+        }
+    }
+    static constexpr int kRates[4][3] = {
+        {11025, 12000, 8000}, {0, 0, 0}, {22050, 24000, 16000}, {44100, 48000, 32000}};
+    for (; at + 4 <= head.size(); ++at) {
+        if (byte(at) != 0xff || (byte(at + 1) & 0xe0) != 0xe0) continue;
+        const int version = (byte(at + 1) >> 3) & 3, layer = (byte(at + 1) >> 1) & 3;
+        const int bitrate = byte(at + 2) >> 4, rate = (byte(at + 2) >> 2) & 3;
+        if (version == 1 || layer == 0 || bitrate == 15 || rate == 3) continue;
+        // A mono piece is played to a stereo output all the same: with a mono output SDL_mixer told
+        // of a short piece's end late, and its loop came a watchdog's poll after. Copying a channel is
+        // cheap; converting the rate is what costs.
+        return {kRates[version][rate], 2};
+    }
+    return {};
+}
+
+void SdlAudio::openOutput(Format format) {
     if (!sdl) {
         std::string why;
         sdl = loadSdl(&why);
@@ -257,9 +297,16 @@ void SdlAudio::openOutput() {
         sdl->SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         quietenAlsa();
     }
-    const auto open = [] {
+    // The chunk lasts about as long at any rate (a power of two samples): a stop is heard as soon, and
+    // the audio thread wakes as seldom.
+    int chunk = kChunkSamples;
+    while (chunk > 256 && chunk * 3 / 4 > static_cast<long>(kChunkSamples) * format.rate / kRate) chunk /= 2;
+    const auto open = [&] {
         if (sdl->SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-        if (sdl->Mix_OpenAudio(kRate, MIX_DEFAULT_FORMAT, 2, kChunkSamples) == 0) return true;
+        // The device may take another format; SDL then converts to it.
+        if (sdl->Mix_OpenAudioDevice(format.rate, MIX_DEFAULT_FORMAT, format.channels, chunk, nullptr,
+                                     SDL_AUDIO_ALLOW_FREQUENCY_CHANGE) == 0)
+            return true;
         sdl->SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     };
@@ -279,6 +326,7 @@ void SdlAudio::openOutput() {
         }
     }
     if (!ok) return;
+    openFormat_ = format;
     sdl->Mix_HookMusicFinished(&SdlAudio::musicFinished);
     sdl->Mix_SetPostMix(&SdlAudio::afterMix, nullptr);
     // The output SDL_mixer opened is the one open device; its number tells whether it is still there.

@@ -52,6 +52,14 @@ class SdlAudio {
     // Whether an output is open at all: the audio thread is running.
     bool outputOpen() const { return outputOpen_.load(); }
 
+    // The output's rate (a piece's own, so that SDL need not convert it) and channels.
+    struct Format {
+        int rate = 44100;
+        int channels = 2;
+        bool operator==(const Format&) const = default;
+    };
+    // An MP3 file's rate, read from its first frame's header; the default for anything else.
+    static Format formatOf(const std::string& path);
     // Samples in each chunk mixed. Measured at the title with its music against a null sink: 4096
     // woke the audio thread 48 times a second, 8192 18 times, 16384 9 times; the sound server then
     // held up to one chunk plus its own latency (8192: 113 + 13-55 ms; 16384: 206 + 64-138 ms), all of
@@ -67,8 +75,8 @@ class SdlAudio {
     void run();
     void apply(const Wanted& wanted);
     void dropMusic();
-    // Opens the output; a real device when one can be had, else the dummy driver.
-    void openOutput();
+    // Opens the output in the given format; a real device when one can be had, else the dummy driver.
+    void openOutput(Format format);
     void closeOutput();
     // Whether the real device the output opened has gone (its sound server ended).
     bool outputLost() const;
@@ -100,6 +108,7 @@ class SdlAudio {
     // The thread's own: the output and the piece in it.
     bool warnedSilent_ = false;
     int deviceId_ = 0;
+    Format openFormat_;
     _Mix_Music* music_ = nullptr;
     std::uint64_t loadedPiece_ = 0;
     std::uint64_t loadedRun_ = 0;

@@ -46,6 +46,7 @@ void WidgetTree::create(QWidget& stage, const Control& window, QObject& keyFilte
         widgets_[control] = w;
         links_.emplace_back(*control, *w);
     }
+    for (WidgetLink& link : links_) linkOf_[&link.control()] = &link;
 }
 
 QWidget* WidgetTree::widgetOf(const Control& c) const {
@@ -56,6 +57,11 @@ QWidget* WidgetTree::widgetOf(const Control& c) const {
 void WidgetTree::sync(const QFont& font, double perPixel) {
     for (WidgetLink& link : links_) link.sync(font, perPixel);
     syncStacking();
+}
+
+void WidgetTree::sync(const Control& c, const QFont& font, double perPixel) {
+    auto it = linkOf_.find(&c);
+    if (it != linkOf_.end()) it->second->sync(font, perPixel);
 }
 
 void WidgetTree::setDrafting(bool on) {

@@ -33,6 +33,8 @@ class WidgetTree {
     QWidget* widgetOf(const Control& c) const;
     // Brings every widget in line with the model; font is the window's, perPixel its screen's twips.
     void sync(const QFont& font, double perPixel);
+    // Brings one control's widget in line, when an event is known to have changed nothing else.
+    void sync(const Control& c, const QFont& font, double perPixel);
     // The picture boxes, drawn quickly while the window's size still changes.
     void setDrafting(bool on);
 
@@ -46,6 +48,7 @@ class WidgetTree {
     std::map<const Control*, QWidget*> widgets_;
     std::vector<ControlWidget*> pictureBoxes_;
     std::vector<WidgetLink> links_;
+    std::map<const Control*, WidgetLink*> linkOf_;
     std::map<const Control*, std::vector<QWidget*>> stacks_;
     std::size_t stackSignature_ = 0;
 };

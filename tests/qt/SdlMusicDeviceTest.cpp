@@ -1,11 +1,13 @@
 #include "qt/SdlMusicDevice.h"
 #include "EventPump.h"
+#include "qt/SdlAudio.h"
 #include "support/TestGame.h"
 
 #include <QElapsedTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <unistd.h>
@@ -248,4 +250,29 @@ TEST(SdlMusicDeviceServer, APieceAfterTheServerWentKeepsTimeAndOneAfterItCameBac
     EXPECT_EQ(warnings, 1u) << said;
     EXPECT_EQ(said.find("ALSA lib"), std::string::npos)
         << "the sound libraries' own lines are kept quiet: " << said;
+}
+
+// The output opens at the piece's own rate, read from the first frame behind any tag; a file that is
+// not MP3, or a stray sync pattern in a tag's bytes, must not be taken for a frame.
+TEST(SdlAudioFormat, ReadsTheRateOfTheFirstFrameBehindItsTag) {
+    TempGame game;
+    const std::string tag =
+        std::string("ID3\x04\x00\x00\x00\x00\x00\x08", 10) + "\xff\xfb\x90\x64\xff\xfb\x90\x64";
+    struct Case {
+        std::string bytes;
+        int rate;
+    } cases[] = {
+        {std::string("\xff\xfb\x90\x64", 4), 44100},      // MPEG 1, 44.1 kHz
+        {std::string("\xff\xf3\x44\xc4", 4), 24000},      // MPEG 2, 24 kHz
+        {tag + std::string("\xff\xe3\x18\xc4", 4), 8000}, // MPEG 2.5 behind a tag holding frame-like bytes
+        {"RIFF$abcWAVEfmt ", 44100},                      // not MP3: the default
+        {"", 44100},
+    };
+    for (const Case& c : cases) {
+        const std::string path = game.dir() + "/piece.mp3";
+        std::ofstream(path, std::ios::binary) << c.bytes;
+        EXPECT_EQ(SdlAudio::formatOf(path).rate, c.rate) << c.bytes.size() << " bytes";
+        EXPECT_EQ(SdlAudio::formatOf(path).channels, 2);
+    }
+    EXPECT_EQ(SdlAudio::formatOf(kShortMp3).rate, 22050);
 }
