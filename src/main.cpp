@@ -4,10 +4,6 @@
 #include "cli/GameFolder.h"
 #include "headless/HeadlessHost.h"
 #include "qt/QtHost.h"
-#include "qt/QtPictureLoader.h"
-
-#include <QCoreApplication>
-#include <QtGlobal>
 
 #include <filesystem>
 #include <iostream>
@@ -24,7 +20,7 @@ int main(int argc, char* argv[]) {
         std::cout << CommandLine::helpText(program);
         return 0;
     case CommandLine::Action::Version:
-        std::cout << CommandLine::versionText(qVersion());
+        std::cout << CommandLine::versionText(qtVersion());
         return 0;
     case CommandLine::Action::Play:
         break;
@@ -33,10 +29,10 @@ int main(int argc, char* argv[]) {
     const std::string executableFolder = GameFolder::executableFolder();
     if (line.headless) {
         // The driver's contract: the folder given, or the program's own, whatever it holds.
-        QCoreApplication app(argc, argv); // for the picture decoders' plug-ins; no display needed
-        QtPictureLoader pictures;
-        return runHeadless(line.gameDir.value_or(executableFolder), line.seed, pictures, std::cin, std::cout,
-                           std::cerr);
+        return withQtPictures(argc, argv, [&](PictureLoader& pictures) {
+            return runHeadless(line.gameDir.value_or(executableFolder), line.seed, pictures, std::cin,
+                               std::cout, std::cerr);
+        });
     }
 
     GameFolder::Demos demos{executableFolder + "/../share/rumena/demo", {}};

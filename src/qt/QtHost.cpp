@@ -1,6 +1,7 @@
 #include "qt/QtHost.h"
 
 #include "qt/GameWindow.h"
+#include "qt/QtPictureLoader.h"
 
 #include <QApplication>
 
@@ -22,4 +23,14 @@ int runQtHost(int argc, char* argv[], const QtHostOptions& options) {
     if (options.exitWhenShown) window.exitWhenShown();
     if (!window.start()) return 1;
     return QApplication::exec();
+}
+
+int withQtPictures(int argc, char* argv[], const std::function<int(PictureLoader&)>& run) {
+    QCoreApplication app(argc, argv); // for the picture decoders' plug-ins
+    QtPictureLoader pictures;
+    return run(pictures);
+}
+
+std::string qtVersion() {
+    return qVersion();
 }

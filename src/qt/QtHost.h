@@ -1,6 +1,9 @@
 #pragma once
+#include <functional>
 #include <optional>
 #include <string>
+
+class PictureLoader;
 
 // How the window host is to play.
 struct QtHostOptions {
@@ -17,3 +20,10 @@ void prepareDesktop();
 
 // Runs the game in its window until the player closes it; returns the exit status.
 int runQtHost(int argc, char* argv[], const QtHostOptions& options);
+
+// Lends Qt's picture decoders to a run without a window (no display needed): calls run with a loader
+// and returns what it returns.
+int withQtPictures(int argc, char* argv[], const std::function<int(PictureLoader&)>& run);
+
+// The version of the Qt libraries the program runs with.
+std::string qtVersion();
