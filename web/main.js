@@ -159,10 +159,12 @@ function render(everything = false) {
     if (!view) return;
     if (view.caption !== caption) document.title = (caption = view.caption) || "ルメナ";
     stage.style.background = view.back;
+    let created = false;
     for (const c of view.changed) {
         const key = `${c.name}/${c.index}`;
         let el = elements.get(key);
         if (!el) {
+            created = true;
             el = document.createElement(c.kind === "button" ? "button" : "div");
             el.className = `c ${c.kind}`;
             el.dataset.name = c.name;
@@ -173,14 +175,8 @@ function render(everything = false) {
         }
         paint(el, c);
     }
-    // Stacking follows the model: bottom first.
-    for (const [parentKey, order] of Object.entries(view.stacks || {})) {
-        const parent = parentKey ? elements.get(parentKey) : stage;
-        order.forEach((key, z) => {
-            const el = elements.get(key);
-            if (el && parent.children[z] !== el) parent.insertBefore(el, parent.children[z] || null);
-        });
-    }
+    if (view.stacks) stacks = view.stacks;
+    if (view.stacks || created) restack();
     if (view.timers) syncTimers(view.timers);
     if (view.timers || view.changed.some((c) => c.name === "ClickMe")) blinkPrompt();
     // When the title screen comes up, Enter and Space press the middle difficulty, until Tab moves on.
@@ -188,6 +184,23 @@ function render(everything = false) {
     if (view.title && !shown.title) titleButtons()[(titleFocus = 1)]?.focus({ preventScroll: true });
     if (!view.title && shown.title && document.activeElement?.closest?.("#stage")) stage.focus({ preventScroll: true });
     shown = { title: view.title, textArea: view.textArea };
+}
+
+// Stacking follows the model, bottom first. The page holds only the controls that have shown, so a
+// control that shows for the first time takes its place among them.
+let stacks = {};
+function restack() {
+    for (const [parentKey, order] of Object.entries(stacks)) {
+        const parent = parentKey ? elements.get(parentKey) : stage;
+        if (!parent) continue;
+        let z = 0;
+        for (const key of order) {
+            const el = elements.get(key);
+            if (!el) continue;
+            if (parent.children[z] !== el) parent.insertBefore(el, parent.children[z] || null);
+            ++z;
+        }
+    }
 }
 
 function px(v) {
@@ -453,10 +466,10 @@ function openMenuAt(x, y) {
 }
 
 function openMenuFromKeys() {
-    const label = elements.get("menuLbl/-1");
-    if (!label) return;
-    const r = label.getBoundingClientRect();
-    openMenuAt(r.left + r.width / 2, r.top + r.height / 2);
+    // Where the label is, or where the pointer last was while the label is not shown.
+    const r = elements.get("menuLbl/-1")?.getBoundingClientRect();
+    if (r?.width) openMenuAt(r.left + r.width / 2, r.top + r.height / 2);
+    else openMenuAt(pointer.x, pointer.y);
 }
 
 function overTextArea(x, y) {
@@ -957,6 +970,7 @@ function clearGame() {
     closeLog();
     for (const el of elements.values()) el.remove();
     elements.clear();
+    stacks = {};
     for (const url of pictureUrls.values()) if (url) URL.revokeObjectURL(url);
     pictureUrls.clear();
     shown = { title: false, textArea: false };

@@ -95,7 +95,8 @@ class WebGame {
     // What the page paints, as the change since the last call (everything when `everything`): the
     // controls whose drawn properties changed, the stacking when it changed, the timers when one of
     // them changed; the caption and colour of the window; whether the title screen is up and whether
-    // the text area takes clicks. A frame where only the prompt blinks sends one small control.
+    // the text area takes clicks. A frame where only the prompt blinks sends one small control. A
+    // control never shown is not sent: the page has no element for it until it shows.
     std::string view(bool everything) {
         if (everything) {
             drawn_.clear();
@@ -111,6 +112,12 @@ class WebGame {
             Drawn now = drawnOf(*c);
             auto& was = drawn_[c.get()];
             if (was && *was == now) continue;
+            // A control goes to the page when it first shows, inside a container that is there: the
+            // title's first frame then carries a handful of controls, not all of them. (Containers
+            // come before what they hold.)
+            if (!was && (!now.visible || (c->container && c->container->kind != ControlKind::Window &&
+                                          !drawn_[c->container])))
+                continue;
             changed += changed.empty() ? "" : ",";
             changed += json(*c, now);
             was = std::move(now);

@@ -71,6 +71,7 @@ test("a player starts the story, visits a place, saves, reloads and loads", asyn
     // At its prompt the story waits, the prompt showing a circle and a rounded box in turn.
     await page.waitForFunction(() => {
         const prompt = document.querySelector('[data-name="ClickMe"]');
+        if (!prompt) return false; // the page makes a control's element when it first shows
         const seen = [...prompt.children].filter((d) => getComputedStyle(d).visibility === "visible");
         if (!window.rumena.timerOn("LblShpTim") || seen.length !== 1) return false;
         (window.shapesSeen ??= new Set()).add(seen[0].style.borderRadius);
@@ -82,7 +83,7 @@ test("a player starts the story, visits a place, saves, reloads and loads", asyn
     assert.equal(await place.textContent(), "港の桟橋");
     await mouseClick(page, place);
     // Whom the player meets there is drawn at random: the day goes on and a scene is told.
-    await page.waitForFunction(() => document.querySelector('[data-name="DayDate"]').textContent === "1");
+    await page.waitForFunction(() => document.querySelector('[data-name="DayDate"]')?.textContent === "1");
     await page.waitForFunction(() => [...document.querySelectorAll('[data-name="Lbl"]')].some((e) => e.textContent));
     const picture = await page.locator('[data-name="Pic"]').evaluate((e) => e.style.backgroundImage);
     assert.match(picture, /^url\("blob:/);
@@ -99,7 +100,7 @@ test("a player starts the story, visits a place, saves, reloads and loads", asyn
     await page.waitForFunction(() => document.body.innerText.includes("汽笛がひとつ、長く鳴った。"));
     assert.equal(await caption(page, "DayDate"), "0");
     await chooseSaveMenu(page, () => mouseClick(page, page.locator('[data-name="menuLbl"]')), "Load");
-    await page.waitForFunction(() => document.querySelector('[data-name="DayDate"]').textContent === "1");
+    await page.waitForFunction(() => document.querySelector('[data-name="DayDate"]')?.textContent === "1");
     assert.deepEqual(errors, []);
 });
 

@@ -237,7 +237,7 @@ for (const [width, height] of [
         assert.equal(await page.locator(".menu").count(), 0);
         // A place, tapped: the first day.
         await tap(page, place);
-        await page.waitForFunction(() => document.querySelector('[data-name="DayDate"]').textContent === "1");
+        await page.waitForFunction(() => document.querySelector('[data-name="DayDate"]')?.textContent === "1");
         assert.deepEqual(errors, []);
         await context.close();
     });
