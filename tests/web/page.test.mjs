@@ -72,7 +72,10 @@ test("a player starts the story, visits a place, saves, reloads and loads", asyn
     await page.waitForFunction(() => {
         const prompt = document.querySelector('[data-name="ClickMe"]');
         if (!prompt) return false; // the page makes a control's element when it first shows
-        const seen = [...prompt.children].filter((d) => getComputedStyle(d).visibility === "visible");
+        const seen = [...prompt.children].filter((d) => {
+            const style = getComputedStyle(d);
+            return style.visibility === "visible" && style.opacity !== "0";
+        });
         if (!window.rumena.timerOn("LblShpTim") || seen.length !== 1) return false;
         (window.shapesSeen ??= new Set()).add(seen[0].style.borderRadius);
         return window.shapesSeen.size === 2 && window.shapesSeen.has("50%");
