@@ -44,7 +44,16 @@ ShiftJisTable::ShiftJisTable(const CodeDecoder& decodeCode) : pairs_(0x10000, kN
             pairs_[lead << 8 | trail] = one(std::string_view(code, 2));
         }
     }
+    buildCodes();
+}
 
+ShiftJisTable::ShiftJisTable(const std::array<char16_t, 256>& single, std::vector<char16_t> pairs)
+    : single_(single), pairs_(std::move(pairs)), codes_(0x10000, 0) {
+    pairs_.resize(0x10000, kNone);
+    buildCodes();
+}
+
+void ShiftJisTable::buildCodes() {
     // The encoding table: the one-byte codes, then the two-byte codes in order of preference.
     std::vector<int> rank(0x10000, 3);
     for (unsigned b = 0; b < 256; ++b)

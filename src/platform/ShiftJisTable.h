@@ -15,6 +15,10 @@ class ShiftJisTable {
     // character.
     using CodeDecoder = std::function<std::u16string(std::string_view code)>;
     explicit ShiftJisTable(const CodeDecoder& decodeCode);
+    // From ready tables: the one-byte codes by byte, the two-byte codes by lead byte << 8 | trail
+    // byte (0x10000 of them), kNone where a code is not one character.
+    static constexpr char16_t kNone = 0xFFFF;
+    ShiftJisTable(const std::array<char16_t, 256>& single, std::vector<char16_t> pairs);
 
     std::u16string decode(std::string_view bytes) const;
     // Decodes bytes onto the end of text.
@@ -23,7 +27,7 @@ class ShiftJisTable {
     std::string encode(std::u16string_view text) const;
 
   private:
-    static constexpr char16_t kNone = 0xFFFF;
+    void buildCodes();
     std::array<char16_t, 256> single_{};
     std::vector<char16_t> pairs_;      // by lead byte << 8 | trail byte
     std::vector<std::uint16_t> codes_; // by character: its code, 0 when it has none

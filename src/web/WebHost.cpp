@@ -13,10 +13,13 @@
 #include <emscripten.h>
 #include <nlohmann/json.hpp>
 
+#include <charconv>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <type_traits>
 #include <vector>
@@ -66,6 +69,47 @@ std::string colour(Color c) {
     return s;
 }
 
+// Appends text as a JSON string. Bytes that are not UTF-8 become U+FFFD.
+void appendQuoted(std::string& out, std::string_view text) {
+    out += '"';
+    const auto* in = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* const end = in + text.size();
+    while (in < end) {
+        const unsigned char b = *in;
+        if (b < 0x80) {
+            if (b == '"' || b == '\\') {
+                out += '\\';
+                out += static_cast<char>(b);
+            } else if (b < 0x20) {
+                char escape[8];
+                std::snprintf(escape, sizeof escape, "\\u%04x", b);
+                out += escape;
+            } else {
+                out += static_cast<char>(b);
+            }
+            ++in;
+            continue;
+        }
+        // The length of the sequence, and the range of its second byte (no overlong forms, no
+        // surrogates, nothing past U+10FFFF).
+        int length = 0;
+        unsigned char low = 0x80, high = 0xBF;
+        if (b >= 0xC2 && b <= 0xDF) length = 2;
+        else if (b >= 0xE0 && b <= 0xEF) length = 3, low = b == 0xE0 ? 0xA0 : 0x80, high = b == 0xED ? 0x9F : 0xBF;
+        else if (b >= 0xF0 && b <= 0xF4) length = 4, low = b == 0xF0 ? 0x90 : 0x80, high = b == 0xF4 ? 0x8F : 0xBF;
+        bool valid = length > 0 && end - in >= length && in[1] >= low && in[1] <= high;
+        for (int k = 2; valid && k < length; ++k) valid = in[k] >= 0x80 && in[k] <= 0xBF;
+        if (!valid) {
+            out += "\xEF\xBF\xBD";
+            ++in;
+            continue;
+        }
+        out.append(reinterpret_cast<const char*>(in), static_cast<std::size_t>(length));
+        in += length;
+    }
+    out += '"';
+}
+
 class WebGame {
   public:
     WebGame(const std::string& gameDir, unsigned seed)
@@ -103,10 +147,11 @@ class WebGame {
             stackSignature_ = ~0ul;
             timersSent_.clear();
         }
-        Json v = Json::object();
-        v["caption"] = text::toUtf8(fom_.window.caption);
-        v["back"] = colour(fom_.window.backColor);
-        std::string changed;
+        std::string out = "{";
+        put(out, "caption", text::toUtf8(fom_.window.caption));
+        put(out, "back", colour(fom_.window.backColor));
+        out += ",\"changed\":[";
+        bool first = true;
         for (const auto& c : fom_.model.controls()) {
             if (c->kind == ControlKind::Window) continue;
             Drawn now = drawnOf(*c);
@@ -118,41 +163,56 @@ class WebGame {
             if (!was && (!now.visible || (c->container && c->container->kind != ControlKind::Window &&
                                           !drawn_[c->container])))
                 continue;
-            changed += changed.empty() ? "" : ",";
-            changed += json(*c, now);
+            if (!first) out += ',';
+            first = false;
+            out += json(*c, now);
             was = std::move(now);
         }
+        out += ']';
         std::size_t signature = 0;
         for (const auto& c : fom_.model.controls())
             signature = signature * 31 + static_cast<std::size_t>(c->zorder);
         if (signature != stackSignature_) {
             stackSignature_ = signature;
-            Json stacks = Json::object();
+            out += ",\"stacks\":{";
+            bool firstStack = true;
             for (const auto& c : fom_.model.controls())
                 if (c->kind == ControlKind::Window || c->kind == ControlKind::PictureBox) {
-                    Json order = Json::array();
-                    for (const Control* child : fom_.model.stackOf(c.get())) order.push_back(keyOf(child));
-                    stacks[keyOf(c.get())] = std::move(order);
+                    if (!firstStack) out += ',';
+                    firstStack = false;
+                    appendQuoted(out, keyOf(c.get()));
+                    out += ":[";
+                    bool firstChild = true;
+                    for (const Control* child : fom_.model.stackOf(c.get())) {
+                        if (!firstChild) out += ',';
+                        firstChild = false;
+                        appendQuoted(out, keyOf(child));
+                    }
+                    out += ']';
                 }
-            v["stacks"] = std::move(stacks);
+            out += '}';
         }
         std::vector<std::tuple<bool, int, unsigned long>> timers;
         for (const Timer* t : fom_.model.timers())
             timers.emplace_back(t->enabled(), t->interval(), t->restarts());
         if (timers != timersSent_) {
             timersSent_ = timers;
-            v["timers"] = Json::array();
-            for (const Timer* t : fom_.model.timers())
-                v["timers"].push_back({{"name", t->name},
-                                       {"interval", t->interval()},
-                                       {"enabled", t->enabled()},
-                                       {"restarts", t->restarts()}});
+            out += ",\"timers\":[";
+            bool firstTimer = true;
+            for (const Timer* t : fom_.model.timers()) {
+                out += firstTimer ? "{" : ",{";
+                firstTimer = false;
+                put(out, "name", t->name);
+                put(out, "interval", t->interval());
+                put(out, "enabled", t->enabled());
+                put(out, "restarts", t->restarts());
+                out += '}';
+            }
+            out += ']';
         }
-        v["title"] = fom_.PicTtl.visible;
-        v["textArea"] = router_.reachable(fom_.Pic.name, -1) != nullptr;
-        std::string out = v.dump(-1, ' ', false, Json::error_handler_t::replace);
-        out.pop_back();
-        return out + ",\"changed\":[" + changed + "]}";
+        put(out, "title", fom_.PicTtl.visible);
+        put(out, "textArea", router_.reachable(fom_.Pic.name, -1) != nullptr);
+        return out + "}";
     }
 
     Json menu() const { return menuItems(fom_.model.menu("menu").at(0)->items); }
@@ -210,17 +270,27 @@ class WebGame {
     }
 
     // One control's record, written straight to text: a JSON tree of every control costs more than the
-    // rest of the title screen's first frame.
+    // rest of the title screen's first frame, most of it in compiling the tree's code on first use.
     template <class T> static void put(std::string& out, const char* key, const T& value) {
-        out += out.back() == '{' ? "\"" : ",\"";
+        const char last = out.back();
+        out += last == '{' ? "\"" : ",\"";
         out += key;
         out += "\":";
-        if constexpr (std::is_same_v<T, bool>)
+        if constexpr (std::is_same_v<T, bool>) {
             out += value ? "true" : "false";
-        else if constexpr (std::is_integral_v<T>)
-            out += std::to_string(value);
-        else
-            out += Json(value).dump(-1, ' ', false, Json::error_handler_t::replace);
+        } else if constexpr (std::is_integral_v<T>) {
+            char digits[24];
+            out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+        } else if constexpr (std::is_floating_point_v<T>) {
+            // Places and font sizes: the page rounds them to pixels and tenths of points.
+            char digits[32];
+            std::snprintf(digits, sizeof digits, "%.10g", static_cast<double>(value));
+            out += digits;
+        } else if constexpr (std::is_same_v<T, Json>) {
+            out += value.dump(-1, ' ', false, Json::error_handler_t::replace);
+        } else {
+            appendQuoted(out, value);
+        }
     }
 
     static std::string json(const Control& c, const Drawn& d) {

@@ -6,32 +6,33 @@
 
 #include <emscripten.h>
 
+#include <array>
+#include <utility>
 #include <vector>
 
-// Fills table with what TextDecoder("shift_jis") makes of every code: at [b] the one-byte code b, at
-// [0x100 + (lead << 8 | trail)] the two-byte code; 0xFFFF where the code is not one character. The
-// two-byte codes of a lead byte are decoded in one pass: an invalid pair gives U+FFFD, followed by
-// the trail byte itself when that is ASCII, as the decoder's standard says. (The body passes through
-// the C preprocessor, which splits "=>" and "===": it uses neither.)
+// Fills the tables with what TextDecoder("shift_jis") makes of every code: single[b] for the one-byte
+// code b, pairs[lead << 8 | trail] for the two-byte codes; 0xFFFF where the code is not one
+// character. The two-byte codes of a lead byte are decoded in one pass: an invalid pair gives U+FFFD,
+// followed by the trail byte itself when that is ASCII, as the decoder's standard says. (The body
+// passes through the C preprocessor, which splits "=>" and "===": it uses neither.)
 // clang-format off
-EM_JS(void, rumena_shift_jis_table, (char16_t* table), {
+EM_JS(void, rumena_shift_jis_table, (char16_t* single, char16_t* pairs), {
     const decoder = new TextDecoder("shift_jis");
-    const at = table >> 1;
-    function one(bytes) {
+    const one = (bytes) => {
         const t = decoder.decode(bytes);
         return t.length == 1 && t.charCodeAt(0) != 0xFFFD ? t.charCodeAt(0) : 0xFFFF;
-    }
-    for (let b = 0; b < 256; ++b) HEAPU16[at + b] = one(new Uint8Array([b]));
+    };
+    for (let b = 0; b < 256; ++b) HEAPU16[(single >> 1) + b] = one(new Uint8Array([b]));
     for (let lead = 0; lead < 256; ++lead) {
-        const base = at + 0x100 + (lead << 8);
+        const base = (pairs >> 1) + (lead << 8);
         const isLead = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC);
         if (!isLead) {
             HEAPU16.fill(0xFFFF, base, base + 256);
             continue;
         }
-        const pairs = new Uint8Array(512);
-        for (let t = 0; t < 256; ++t) pairs[2 * t] = lead, pairs[2 * t + 1] = t;
-        const text = decoder.decode(pairs);
+        const codes = new Uint8Array(512);
+        for (let t = 0; t < 256; ++t) codes[2 * t] = lead, codes[2 * t + 1] = t;
+        const text = decoder.decode(codes);
         let k = 0;
         for (let t = 0; t < 256; ++t) {
             const c = text.charCodeAt(k);
@@ -53,18 +54,13 @@ constexpr char16_t kReplacement = u'\uFFFD';
 
 const ShiftJisTable& shiftJis() {
     static const ShiftJisTable table([] {
-        std::vector<char16_t> decoded(0x100 + 0x10000);
-        rumena_shift_jis_table(decoded.data());
-        return [decoded = std::move(decoded)](std::string_view code) {
-            // The one byte 0x80 is not a character of the code page: the desktop's decoder rejects
-            // it, where the browser's passes it through.
-            if (code == "\x80") return std::u16string(1, kReplacement);
-            const unsigned first = static_cast<unsigned char>(code[0]);
-            const char16_t c = code.size() == 1
-                                   ? decoded[first]
-                                   : decoded[0x100 + (first << 8 | static_cast<unsigned char>(code[1]))];
-            return c == 0xFFFF ? std::u16string() : std::u16string(1, c);
-        };
+        std::array<char16_t, 256> single{};
+        std::vector<char16_t> pairs(0x10000);
+        rumena_shift_jis_table(single.data(), pairs.data());
+        // The one byte 0x80 is not a character of the code page: the desktop's decoder rejects it,
+        // where the browser's passes it through.
+        single[0x80] = ShiftJisTable::kNone;
+        return ShiftJisTable(single, std::move(pairs));
     }());
     return table;
 }
