@@ -1,8 +1,8 @@
 #!/usr/bin/env node
 // The browser site's budgets: the WebAssembly and JavaScript it sends, gzipped (goal: at most 350 KB,
-// without the game's data), and the time from navigation to the title screen shown, from a server on
+// without the game's data), and the time from navigation to the title screen drawn, from a server on
 // this machine (goal: at most 0.5 s), the median of several fresh loads in Debian's Chromium, and the
-// bytes that arrived before it; also when the frame that drew the title had gone.
+// bytes that arrived before it; also when the title's elements were in the page.
 //   node bench/web-budgets.mjs [SITE_DIR]     (default: build/release/web/site)
 import fs from "node:fs";
 import os from "node:os";
@@ -30,21 +30,23 @@ for (let i = 0; i < runs; ++i) {
     // A fresh context each time: nothing cached, no stored saves.
     const context = await browser.newContext({ viewport: { width: 800, height: 624 } });
     const page = await context.newPage();
-    await page.goto(server.url);
-    await page.locator('[data-name="StartCom"][data-index="0"]').waitFor({ state: "visible" });
-    // The mark is set once the title screen's elements are in the page; the next frame shows them.
-    // The page marks "title shown" once the frame that drew the title has gone (an older page does not).
+    // The page is watched without polling it: Playwright's element queries run on the page's own
+    // thread and, before the title, cost it about 100 ms. A performance observer waits for the page's
+    // marks instead: "title" once the title screen's elements are in the page, "title shown" once
+    // the frame that drew them has gone. The title's button is looked for only after both.
+    await page.goto(server.url, { waitUntil: "commit" });
     const drawn = await page.evaluate(
         () =>
             new Promise((ok) => {
-                const look = (frames) => {
+                const seen = () => {
                     const e = performance.getEntriesByName("title shown")[0];
-                    if (e || frames > 30) ok(e ? e.startTime : null);
-                    else requestAnimationFrame(() => look(frames + 1));
+                    if (e) ok(e.startTime);
+                    return !!e;
                 };
-                look(0);
+                if (!seen()) new PerformanceObserver((_, o) => seen() && o.disconnect()).observe({ type: "mark", buffered: true });
             }),
     );
+    await page.locator('[data-name="StartCom"][data-index="0"]').waitFor({ state: "visible" });
     const [title, sent] = await page.evaluate(() => {
         const at = performance.getEntriesByName("title")[0].startTime;
         // What arrived before the title: the page and every response that ended before it.
@@ -53,7 +55,7 @@ for (let i = 0; i < runs; ++i) {
         return [at, [nav, ...early].reduce((n, r) => n + r.transferSize, 0)];
     });
     times.push(title);
-    if (drawn !== null) shownTimes.push(drawn);
+    shownTimes.push(drawn);
     bytes.push(sent);
     await context.close();
 }
@@ -63,7 +65,6 @@ times.sort((a, b) => a - b);
 shownTimes.sort((a, b) => a - b);
 const ms = (t) => `${Math.round(t)} ms`;
 console.log(`bytes before the title: ${(bytes[0] / 1024).toFixed(0)} KB`);
-console.log(`title screen after navigation: median ${ms(times[runs >> 1])}, fastest ${ms(times[0])}, slowest ${ms(times.at(-1))} over ${runs} loads (goal: at most 500 ms)`);
-if (shownTimes.length)
-    console.log(`title screen drawn: median ${ms(shownTimes[shownTimes.length >> 1])}, fastest ${ms(shownTimes[0])}, slowest ${ms(shownTimes.at(-1))}`);
+console.log(`title screen's elements in the page: median ${ms(times[runs >> 1])}, fastest ${ms(times[0])}, slowest ${ms(times.at(-1))} over ${runs} loads`);
+console.log(`title screen drawn after navigation: median ${ms(shownTimes[runs >> 1])}, fastest ${ms(shownTimes[0])}, slowest ${ms(shownTimes.at(-1))} (goal: at most 500 ms)`);
 console.log(`load average: ${os.loadavg().map((l) => l.toFixed(2)).join(" ")}`);
