@@ -130,7 +130,8 @@ test("a game folder opened from the computer plays in place of the built-in one,
     // Names in other letter cases, as the game's own data may have them.
     fs.writeFileSync(path.join(game, "TXT", "Com.dat"), sjis("学校\r\n"));
     fs.writeFileSync(path.join(game, "TXT", "hint.dat"), "");
-    fs.writeFileSync(path.join(game, "TXT", "OPN.DAT"), sjis("別の物語がはじまる。\r\n>html>omake>bonus\r\nおわり\r\n"));
+    // Quotes and a backslash in the story's text reach the page as they are.
+    fs.writeFileSync(path.join(game, "TXT", "OPN.DAT"), sjis('別の物語が"はじまる"\\。\r\n>html>omake>bonus\r\nおわり\r\n'));
     fs.writeFileSync(path.join(game, "TXT", "omake.dat"), sjis("<html><body>おまけのページ</body></html>\r\n"));
 
     const fresh = await browser.newContext({ viewport: { width: 800, height: 624 } });
@@ -138,7 +139,7 @@ test("a game folder opened from the computer plays in place of the built-in one,
     await page.locator("#folder").setInputFiles(game);
     await page.waitForFunction(() => window.rumena.game()?.name === "another");
     await mouseClick(page, page.locator('[data-name="StartCom"][data-index="0"]'));
-    await page.waitForFunction(() => document.body.innerText.includes("別の物語がはじまる。"));
+    await page.waitForFunction(() => document.body.innerText.includes('別の物語が"はじまる"\\。'));
 
     // The notice of the bonus page; a click on it opens the page in a new tab.
     const notice = page.locator('[data-name="HtmlToolLbl"]');
