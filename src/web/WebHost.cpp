@@ -94,9 +94,17 @@ void appendQuoted(std::string& out, std::string_view text) {
         // surrogates, nothing past U+10FFFF).
         int length = 0;
         unsigned char low = 0x80, high = 0xBF;
-        if (b >= 0xC2 && b <= 0xDF) length = 2;
-        else if (b >= 0xE0 && b <= 0xEF) length = 3, low = b == 0xE0 ? 0xA0 : 0x80, high = b == 0xED ? 0x9F : 0xBF;
-        else if (b >= 0xF0 && b <= 0xF4) length = 4, low = b == 0xF0 ? 0x90 : 0x80, high = b == 0xF4 ? 0x8F : 0xBF;
+        if (b >= 0xC2 && b <= 0xDF) {
+            length = 2;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            length = 3;
+            if (b == 0xE0) low = 0xA0;
+            if (b == 0xED) high = 0x9F;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            length = 4;
+            if (b == 0xF0) low = 0x90;
+            if (b == 0xF4) high = 0x8F;
+        }
         bool valid = length > 0 && end - in >= length && in[1] >= low && in[1] <= high;
         for (int k = 2; valid && k < length; ++k) valid = in[k] >= 0x80 && in[k] <= 0xBF;
         if (!valid) {
@@ -108,6 +116,11 @@ void appendQuoted(std::string& out, std::string_view text) {
         in += length;
     }
     out += '"';
+}
+
+// The comma before every item of a list or an object but its first.
+void comma(std::string& out) {
+    if (out.back() != '[' && out.back() != '{') out += ',';
 }
 
 class WebGame {
@@ -151,7 +164,6 @@ class WebGame {
         put(out, "caption", text::toUtf8(fom_.window.caption));
         put(out, "back", colour(fom_.window.backColor));
         out += ",\"changed\":[";
-        bool first = true;
         for (const auto& c : fom_.model.controls()) {
             if (c->kind == ControlKind::Window) continue;
             Drawn now = drawnOf(*c);
@@ -163,8 +175,7 @@ class WebGame {
             if (!was && (!now.visible || (c->container && c->container->kind != ControlKind::Window &&
                                           !drawn_[c->container])))
                 continue;
-            if (!first) out += ',';
-            first = false;
+            comma(out);
             out += json(*c, now);
             was = std::move(now);
         }
@@ -175,17 +186,13 @@ class WebGame {
         if (signature != stackSignature_) {
             stackSignature_ = signature;
             out += ",\"stacks\":{";
-            bool firstStack = true;
             for (const auto& c : fom_.model.controls())
                 if (c->kind == ControlKind::Window || c->kind == ControlKind::PictureBox) {
-                    if (!firstStack) out += ',';
-                    firstStack = false;
+                    comma(out);
                     appendQuoted(out, keyOf(c.get()));
                     out += ":[";
-                    bool firstChild = true;
                     for (const Control* child : fom_.model.stackOf(c.get())) {
-                        if (!firstChild) out += ',';
-                        firstChild = false;
+                        comma(out);
                         appendQuoted(out, keyOf(child));
                     }
                     out += ']';
@@ -198,10 +205,9 @@ class WebGame {
         if (timers != timersSent_) {
             timersSent_ = timers;
             out += ",\"timers\":[";
-            bool firstTimer = true;
             for (const Timer* t : fom_.model.timers()) {
-                out += firstTimer ? "{" : ",{";
-                firstTimer = false;
+                comma(out);
+                out += '{';
                 put(out, "name", t->name);
                 put(out, "interval", t->interval());
                 put(out, "enabled", t->enabled());
@@ -272,8 +278,8 @@ class WebGame {
     // One control's record, written straight to text: a JSON tree of every control costs more than the
     // rest of the title screen's first frame, most of it in compiling the tree's code on first use.
     template <class T> static void put(std::string& out, const char* key, const T& value) {
-        const char last = out.back();
-        out += last == '{' ? "\"" : ",\"";
+        comma(out);
+        out += '"';
         out += key;
         out += "\":";
         if constexpr (std::is_same_v<T, bool>) {
