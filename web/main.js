@@ -574,7 +574,7 @@ document.addEventListener("keydown", (e) => {
         return;
     }
     if (openMenus.length) {
-        if (e.key === "Escape") closeMenu();
+        menuKey(e);
         return;
     }
     if (logView) {
@@ -730,6 +730,38 @@ function openSubmenu(row, item, level) {
     document.body.append(sub);
     openMenus.push(sub);
     placeMenu(sub, 0, 0, row);
+}
+
+// The menus by keys, as the window's: Up and Down move in the innermost menu, Right, Enter and Space
+// open a submenu at its first row, Left and Esc close the innermost menu, Enter and Space choose.
+function menuKey(e) {
+    const level = openMenus.length - 1;
+    const rows = [...openMenus[level].querySelectorAll(":scope > .item:not(.disabled)")];
+    const at = rows.findIndex((r) => r.classList.contains("active"));
+    const activate = (row) => {
+        rows[at]?.classList.remove("active");
+        row?.classList.add("active");
+        row?.scrollIntoView({ block: "nearest" });
+    };
+    const choose = e.key === "Enter" || e.key === " ";
+    if (e.key === "ArrowDown" || e.key === "ArrowUp") {
+        const step = e.key === "ArrowDown" ? 1 : rows.length - 1;
+        activate(rows[at < 0 ? (step === 1 ? 0 : rows.length - 1) : (at + step) % rows.length]);
+    } else if ((choose && !e.repeat) || e.key === "ArrowRight") {
+        const row = rows[at];
+        if (!row || (!choose && !row.classList.contains("sub"))) return;
+        row.click();
+        const sub = openMenus[level + 1];
+        if (sub && !sub.querySelector(".item.active")) sub.querySelector(".item:not(.disabled)")?.classList.add("active");
+    } else if (e.key === "ArrowLeft" || e.key === "Escape") {
+        if (level === 0 && e.key === "ArrowLeft") return;
+        const parentRow = openMenus[level - 1]?.querySelector(".item.active");
+        closeMenu(level);
+        parentRow?.classList.add("active");
+    } else {
+        return;
+    }
+    e.preventDefault();
 }
 
 function buildMenu(items, level) {

@@ -169,6 +169,33 @@ test("the window's keys and mouse act in the page", async () => {
     await page.mouse.move(to.x + 10, to.y + to.height / 2, { steps: 8 });
     await page.locator('.menu [data-menu="m_tim"][data-index="5"]').click();
     assert.equal(await page.locator(".menu").count(), 0);
+
+    // The menus by keys alone: down to a row, into its submenu and out, Enter chooses, Esc closes one
+    // menu at a time.
+    const active = () => page.evaluate(() => [...document.querySelectorAll(".menu .item.active")].map((r) => r.dataset.key));
+    const downTo = async (key) => {
+        await page.keyboard.press("Escape");
+        for (let i = 0; i < 12 && (await active()).at(-1) !== key; ++i) await page.keyboard.press("ArrowDown");
+    };
+    await downTo("m_Timer/-1");
+    await page.keyboard.press("ArrowRight");
+    assert.deepEqual(await active(), ["m_Timer/-1", "m_tim/0"]);
+    await page.keyboard.press("ArrowLeft");
+    assert.equal(await page.locator(".menu").count(), 1, "Left closes the submenu only");
+    await page.keyboard.press("ArrowRight");
+    await page.keyboard.press("ArrowDown");
+    await page.keyboard.press("ArrowDown");
+    assert.deepEqual(await active(), ["m_Timer/-1", "m_tim/2"]);
+    await page.keyboard.press("Escape");
+    assert.equal(await page.locator(".menu").count(), 1, "Esc closes the submenu only");
+    await page.keyboard.press("Escape");
+    assert.equal(await page.locator(".menu").count(), 0);
+    await downTo("m_ver/-1");
+    assert.deepEqual(await active(), ["m_ver/-1"]);
+    await page.keyboard.press("Enter");
+    await page.locator(".modal").waitFor();
+    assert.equal(await page.locator(".menu").count(), 0);
+    await page.keyboard.press("Enter");
     assert.deepEqual(errors, []);
     await context.close();
 });
