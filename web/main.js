@@ -260,9 +260,16 @@ function fitText(el, font) {
 function paintShape(el, c) {
     let body = el.firstElementChild;
     if (!body) el.append((body = document.createElement("div")));
-    shapeBody(body, c, c.shape);
-    // The prompt's other shape, which the browser shows in turn with the first while it blinks.
-    if (c.name === "ClickMe") shapeBody(body.nextElementSibling || el.appendChild(document.createElement("div")), c, c.shape === 3 ? 4 : 3);
+    if (c.name !== "ClickMe") {
+        shapeBody(body, c, c.shape);
+        return;
+    }
+    // The prompt blinks between a circle (3) and a rounded box (4), the circle first, as the blink's
+    // first tick makes it in the window. The page blinks it without the game, so the game's shape
+    // stays the one it was drawn with: the page shows the two forms in turn.
+    const first = c.shape === 4 ? 4 : 3;
+    shapeBody(body, c, first);
+    shapeBody(body.nextElementSibling || el.appendChild(document.createElement("div")), c, first === 3 ? 4 : 3);
 }
 
 // While its timer runs, the prompt shows a circle and a rounded box in turn.

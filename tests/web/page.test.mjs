@@ -78,8 +78,10 @@ test("a player starts the story, visits a place, saves, reloads and loads", asyn
         });
         if (!window.rumena.timerOn("LblShpTim") || seen.length !== 1) return false;
         (window.shapesSeen ??= new Set()).add(seen[0].style.borderRadius);
-        return window.shapesSeen.size === 2 && window.shapesSeen.has("50%");
+        return window.shapesSeen.size === 2;
     });
+    const shapes = await page.evaluate(() => [...window.shapesSeen]);
+    assert.ok(shapes.includes("50%") && !shapes.includes("0px"), `a circle and a rounded box, not ${shapes}`);
     await page.waitForFunction(() => /\/bgm\.mp3$/.test(window.rumena.music.audio?.src));
 
     const place = await untilPlacesOpen(page);
