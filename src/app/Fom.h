@@ -96,6 +96,8 @@ class Fom {
 
     // Timed questions.
     void BeginQuestion();
+    // Puts the running question's answers at their slots (again, after a layout).
+    void placeAnswers();
     void QstTim_Timer();
     void QstLBl_Click(int index);
     void QstLBl_MouseDown(int index);
@@ -121,6 +123,9 @@ class Fom {
     [[noreturn]] void scriptError(const std::string& expected, std::size_t lineNumber,
                                   const std::u16string& text) const;
 
+    // Enables or disables every place of the command panel.
+    void setComEnabled(bool enabled);
+
     // Paths of the game's files: folder + base name + extension.
     std::string textFile(const std::u16string& base) const;
     std::string pictureFile(const std::u16string& base) const;
@@ -130,7 +135,6 @@ class Fom {
     // One interpreter step; returns whether the next step follows at once.
     bool scriptStep();
     bool dispatchLine();
-    void setComEnabled(bool enabled);
     void closeScript();
     // Moves the read-ahead on by one line of the script: NextLine and its number. At the end of the
     // file NextLine is empty, its number 0, and the result false.

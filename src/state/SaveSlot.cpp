@@ -70,6 +70,10 @@ void loadGame(Fom& f) {
     }
     apply(f, record);
     f.LstHyouji();
+    // The loaded game waits at the magenta prompt for a place to be chosen, so the places can be
+    // clicked, as at the end of a scene: a load in a scene that had disabled them (">f", the staff roll)
+    // would otherwise leave nothing to click.
+    f.setComEnabled(true);
     f.ShowClickPrompt(255, 0, 255);
 }
 
