@@ -90,6 +90,9 @@ void Fom::Form_Resize() {
         Pic.setScaleMode(ScaleMode::Pixels);
         for (std::size_t i = 0; i < QstLBl.size() && i < question.QstTop.size(); ++i)
             question.QstTop[i] = static_cast<std::int16_t>(std::nearbyint(QstLBl[i]->top()));
+        // A question on screen keeps its answers where it put them, inside the boxes it shows: the
+        // layout put each label back at its own slot.
+        if (QstLBl[0]->visible || QstLBl[1]->visible) placeAnswers();
     }
 
     if (PicTtl.visible)

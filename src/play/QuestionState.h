@@ -9,4 +9,5 @@ struct QuestionState {
     std::array<std::int16_t, 2> QstTop{};     // the laid-out tops of the two answer slots, in pixels
     std::int16_t QstCount = 0;                // countdown ticks so far
     int answers = 2;                          // answer lines in the running question's block
+    int swap = 0;                             // with two answers: 1 when they swapped their slots
 };

@@ -45,16 +45,10 @@ void Fom::BeginQuestion() {
     }
 
     // A single answer sits at the second slot; two swap their slots half of the time. The boxes stay.
-    Control &first = *QstLBl[0], &second = *QstLBl[1];
-    if (first.caption.empty()) {
-        second.setTop(q.QstTop[1]);
-    } else if (second.caption.empty()) {
-        first.setTop(q.QstTop[1]);
-    } else {
-        const int r = static_cast<int>(2.0f * platform.random.next());
-        first.setTop(q.QstTop[r]);
-        second.setTop(q.QstTop[1 - r]);
-    }
+    q.swap = 0;
+    if (!QstLBl[0]->caption.empty() && !QstLBl[1]->caption.empty())
+        q.swap = static_cast<int>(2.0f * platform.random.next());
+    placeAnswers();
     // The boxes lie behind the two slots: a single answer sits at the second slot and shows the box
     // there, so that its caption is inside the box shown.
     int shown = 0;
@@ -73,6 +67,20 @@ void Fom::BeginQuestion() {
     QstTim.setInterval(kTickMs);
     QstTim.setEnabled(true);
     closeScript();
+}
+
+void Fom::placeAnswers() {
+    // The captions as they stand decide: a caption left from an earlier question counts.
+    auto& q = question;
+    Control &first = *QstLBl[0], &second = *QstLBl[1];
+    if (first.caption.empty()) {
+        second.setTop(q.QstTop[1]);
+    } else if (second.caption.empty()) {
+        first.setTop(q.QstTop[1]);
+    } else {
+        first.setTop(q.QstTop[q.swap]);
+        second.setTop(q.QstTop[1 - q.swap]);
+    }
 }
 
 void Fom::QstTim_Timer() {
