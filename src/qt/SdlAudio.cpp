@@ -196,7 +196,8 @@ void SdlAudio::apply(const Wanted& wanted) {
         // A new piece finds the sound server again should it have come (back) since the last one, and
         // one of another rate or channel count reopens the output in its own.
         const Format format = formatOf(wanted.path);
-        if (outputOpen_ && (!audible_ || outputLost() || format != openFormat_)) closeOutput();
+        const bool retryDevice = !audible_ && nowMs() - deviceFailedAtMs_ >= kDeviceRetryMs;
+        if (outputOpen_ && (retryDevice || outputLost() || format != openFormat_)) closeOutput();
         if (!outputOpen_) openOutput(format);
         loadedPiece_ = wanted.piece;
         music_ = outputOpen_ ? sdl->Mix_LoadMUS(wanted.path.c_str()) : nullptr;
@@ -313,6 +314,7 @@ void SdlAudio::openOutput(Format format) {
     bool ok = open();
     audible_ = ok;
     if (!ok) {
+        deviceFailedAtMs_ = nowMs();
         // No sound server and no device: SDL's dummy driver keeps time in silence, so pieces still end.
         const std::string why = sdl->SDL_GetError();
         sdl->SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);

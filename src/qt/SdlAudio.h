@@ -69,6 +69,10 @@ class SdlAudio {
     static constexpr int kChunkMs = kChunkSamples * 1000 / kRate;
     // How long the output stays open with nothing playing.
     static constexpr int kIdleCloseMs = 2000;
+    // After the real device could not be opened, a new piece keeps the silent output for this long
+    // before it tries the device again: closing the silent output waits for its chunk to pass, and a
+    // story switching pieces quickly would pay that at every switch.
+    static constexpr int kDeviceRetryMs = 1000;
 
   private:
     SdlAudio();
@@ -107,6 +111,8 @@ class SdlAudio {
 
     // The thread's own: the output and the piece in it.
     bool warnedSilent_ = false;
+    // When the real device last could not be opened (nowMs()), or 0.
+    std::int64_t deviceFailedAtMs_ = 0;
     int deviceId_ = 0;
     Format openFormat_;
     _Mix_Music* music_ = nullptr;
