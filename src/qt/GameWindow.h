@@ -55,6 +55,8 @@ class GameWindow : public QWidget {
     void setFullScreen(bool on) { shape_.setFullScreen(on); }
     bool isFullScreenShown() const { return shape_.fullScreen(); }
     static QRect letterbox(QSize outer) { return WindowShape::letterbox(outer); }
+    // The frame the window manager reports from now on (for tests: an offscreen window has none).
+    void setReportedFrame(QSize frame) { shape_.setReportedFrame(frame); }
     // The area the game is drawn in: the whole window, or its 4:3 middle in full screen.
     QWidget* stage() const { return stage_; }
     // The text log, open or not (for tests).

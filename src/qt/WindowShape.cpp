@@ -45,6 +45,7 @@ bool WindowShape::sizeFixedByState() const {
 }
 
 QSize WindowShape::frame() const {
+    if (reportedFrame_) return *reportedFrame_;
     return window_.frameGeometry().size() - window_.geometry().size();
 }
 

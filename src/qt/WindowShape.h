@@ -49,6 +49,10 @@ class WindowShape : public QObject {
     // The area the game is drawn in: the whole window, or its 4:3 middle in full screen.
     QRect stageArea() const;
 
+    // The frame the window manager reports from now on, in place of the window's own (for tests: an
+    // offscreen window has none).
+    void setReportedFrame(QSize frame) { reportedFrame_ = frame; }
+
     // The window's own events, passed on.
     void resized();
     void moved();
@@ -86,6 +90,7 @@ class WindowShape : public QObject {
         QSize from, to;
     };
     std::optional<Request> lastRequest_;
+    std::optional<QSize> reportedFrame_;
     // The last size the game's shape was in force.
     QSize shaped_;
 };

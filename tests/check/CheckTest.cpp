@@ -89,6 +89,9 @@ class TempGame {
         std::ofstream out(dir_ / rel, std::ios::binary);
         for (const auto& line : lines) out << text::toShiftJis(text::fromUtf8(line)) << "\r\n";
     }
+    void bytes(const std::string& rel, const std::string& content) {
+        std::ofstream(dir_ / rel, std::ios::binary) << content;
+    }
     void picture(const std::string& name) {
         fs::create_directories((dir_ / ("grf/" + name + ".dat")).parent_path());
         fs::copy_file(fs::path(CHECK_DIR) / "fixture/grf/a.dat", dir_ / ("grf/" + name + ".dat"),
@@ -191,6 +194,32 @@ TEST(Check, AFolderWithoutTextIsNoGame) {
     EXPECT_EQ(check(CHECK_DIR).status, 2);
     EXPECT_EQ(check("/nonexistent/rumena-game").status, 2);
     EXPECT_EQ(run(std::string(RUMENA_CHECK) + " 2>&1").status, 2);
+}
+
+// A lone CR ends a line as the game reads it, so the line a lone LF is reported on counts it.
+TEST(Check, LoneLineFeedIsReportedOnTheLineTheGameReads) {
+    struct Case {
+        std::string bytes;
+        int line; // 0: no warning
+    } cases[] = {
+        {"a\r\nb\r\n", 0}, {"a\nb\r\n", 1}, {"a\r\nb\nc", 2}, {"a\rb\rc\nd", 3}, {"a\r\rb\n", 3},
+    };
+    for (const Case& c : cases) {
+        TempGame game;
+        game.panelScenes();
+        game.text("txt/opn.dat", {"……"});
+        game.text("txt/staff.dat", {">ending"});
+        game.bytes("txt/x.dat", c.bytes);
+        const std::string report = check(game.path()).out;
+        const std::string warning = ": warning: the line ends in a lone LF";
+        if (c.line == 0) {
+            EXPECT_EQ(report.find(warning), std::string::npos) << report;
+        } else {
+            EXPECT_NE(report.find("/txt/x.dat:" + std::to_string(c.line) + warning), std::string::npos)
+                << "expected on line " << c.line << ":\n"
+                << report;
+        }
+    }
 }
 
 TEST(Check, SceneMapOfASmallGame) {

@@ -78,8 +78,15 @@ TEST(CommandLine, TakesEachOptionAndAnOptionalFolder) {
 }
 
 TEST(CommandLine, RefusesWhatItCannotTake) {
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {"--seed"}, {"--seed", "-1"}, {"--seed", "x"}, {"--seed=4294967296"}, {"--bogus"}, {"a", "b"}}) {
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{"--seed"},
+                                               {"--seed", "-1"},
+                                               {"--seed", "x"},
+                                               {"--seed=4294967296"},
+                                               {"--bogus"},
+                                               {"a", "b"},
+                                               {"--headless", "--exit-when-shown"},
+                                               {"--exit-when-shown", "--headless", "games/demo"}}) {
         const CommandLine c = parse(args);
         EXPECT_EQ(c.action, CommandLine::Action::Fail) << args.front();
         EXPECT_FALSE(c.error.empty());

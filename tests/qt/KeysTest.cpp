@@ -91,6 +91,14 @@ TEST_F(Keys, SpaceAndEnterResumeACyanPauseOnlyAndPressTheFocusedDifficulty) {
     EXPECT_EQ(fom().Lbl[20]->caption, bottom);
 }
 
+TEST_F(Keys, KeypadEnterResumesACyanPauseAsEnterDoes) {
+    startGame();
+    tickUntil(kCyan);
+    key(Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_FALSE(fom().ClickMe.visible) << "the keypad's Enter is Enter";
+    EXPECT_TRUE(fom().LblTim.enabled());
+}
+
 TEST_F(Keys, CtrlHeldRunsToTheNextPauseAtOnceAndKeepsTheChosenSpeed) {
     window->deliver([&] { fom().m_tim_Click(10); }); // the slowest: 2 s a line, a minute to the pause
     startGame();

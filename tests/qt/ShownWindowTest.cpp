@@ -71,8 +71,25 @@ TEST_F(ShownWindow, LeavingFullScreenRestoresTheExactEarlierSize) {
         window->setFullScreen(false);
         ASSERT_TRUE(pumpUntil([&] { return !window->isFullScreenShown(); }, 2000));
         EXPECT_EQ(settled(), before);
-        EXPECT_NEAR(fom().window.widthTw, modelWidth, kTwipsPerPixel / 2) << "laid out as before, to the pixel";
+        EXPECT_NEAR(fom().window.widthTw, modelWidth, kTwipsPerPixel / 2)
+            << "laid out as before, to the pixel";
     }
+}
+
+// A window manager tells the frame's size late, with a move, after the window left full screen: the
+// earlier size stays as it was all the same.
+TEST_F(ShownWindow, AFrameToldLateAfterFullScreenKeepsTheEarlierSize) {
+    window->resize(QSize(778, 583));
+    const QSize before = settled();
+    window->setFullScreen(true);
+    ASSERT_TRUE(pumpUntil([&] { return window->isFullScreenShown(); }, 2000));
+    pumpFor(GameWindow::kSettleMs * 2);
+    window->setFullScreen(false);
+    ASSERT_TRUE(pumpUntil([&] { return !window->isFullScreenShown(); }, 2000));
+    ASSERT_EQ(settled(), before);
+    window->setReportedFrame(QSize(10, 40));
+    window->move(window->pos() + QPoint(3, 3));
+    EXPECT_EQ(settled(), before);
 }
 
 TEST_F(ShownWindow, OnTheTitleNormalHasAVisibleFocusAndTabCyclesTheThreeButtons) {
