@@ -443,8 +443,44 @@ def ending(who):
     return rim(im)
 
 
-def empty_street(time, dark=False):
-    im = place("street", time)
+def town(time):
+    """The town as a whole, seen across the water: rooftops below the cape and its lighthouse, with no
+    one in sight. An empty place shows it, whichever of the town's places the player chose."""
+    im = canvas(time)
+    far, near, accent = LAND[time]
+    sea = SEA[time]
+    im = glow(im, W * 0.3, H * 0.42, 180, (255, 200, 120) if time == "dusk" else (200, 210, 255), 0.5)
+    d = ImageDraw.Draw(im)
+    d.rectangle((0, H * 0.52, W, H), fill=sea)
+    cape(d, time)
+    for k in range(10):
+        yy = H * (0.56 + k * 0.045)
+        d.line((0, yy, W, yy), fill=tuple(min(255, c + 24) for c in sea), width=2)
+    rnd = random.Random(11)
+    # Two rows of houses on the slope above the shore: the far row small and pale, the near row dark.
+    windows = []
+    for row, (top, colour, size) in enumerate(((H * 0.56, far, 20), (H * 0.64, near, 30))):
+        x = -10.0
+        while x < W * 0.66:
+            w = rnd.randrange(size, size * 2)
+            h = rnd.randrange(size // 2, size)
+            base = top + row * 14 + rnd.randrange(0, 10)
+            d.rectangle((x, base - h, x + w, H * 0.74), fill=colour)
+            d.polygon([(x - 4, base - h), (x + w / 2, base - h - size * 0.55), (x + w + 4, base - h)], fill=colour)
+            if rnd.random() < 0.6:
+                windows.append((x + w * 0.3, base - h * 0.55, size // 6))
+            x += w + rnd.randrange(2, 10)
+    d.polygon([(0, H * 0.74), (W * 0.7, H * 0.72), (W * 0.72, H * 0.78), (0, H * 0.8)], fill=near)
+    for wx, wy, ws in windows:
+        d.rectangle((wx, wy, wx + ws, wy + ws), fill=accent)
+        if time != "day":
+            im = glow(im, wx + ws / 2, wy + ws / 2, 26, (255, 190, 110), 0.35)
+            d = ImageDraw.Draw(im)
+    return im
+
+
+def empty_place(time, dark=False):
+    im = town(time)
     if dark:
         a = np.asarray(im).astype(np.float32) * 0.35
         im = Image.fromarray(a.astype(np.uint8))
@@ -465,8 +501,8 @@ def main():
         save_png(lens_room(n), f"m_{n}")
     save_png(lens_room(12), "m_9_0")
     save_png(lens_room(3), "m_9_1")
-    save_png(empty_street("dusk"), "a")
-    save_png(empty_street("night", dark=True), "a_end", 48)
+    save_png(empty_place("dusk"), "a")
+    save_png(empty_place("night", dark=True), "a_end", 48)
     save_png(rim(prop(prop(place("plaza", "day"), "frames", W * 0.4), "board", W * 0.75)), "b")
     save_png(festival(True), "end")
     # The shrine of the lamp is a JPEG and the blank picture a BMP: the game reads the format from the
