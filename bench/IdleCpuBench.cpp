@@ -2,6 +2,7 @@
 // watchdog and the sound output's own threads), as a share of one core. The title screen should cost
 // next to nothing, and so should the blinking prompt.
 #include "BenchApp.h"
+#include "app/Fom.h"
 #include "qt/GameWindow.h"
 
 #include <QElapsedTimer>
@@ -79,7 +80,7 @@ void BM_IdleTitleMusicOff(benchmark::State& state) {
     GameWindow window(RUMENA_DEMO_GAME, 1u);
     if (!window.start()) return state.SkipWithError("the demo game did not start");
     runEventLoopFor(1000);
-    window.deliver([&] { window.fom().m_bgm_Click(); });
+    window.deliver([&](Game& g) { g.menu("m_bgm"); });
     // The output closes once nothing has played for a while.
     runEventLoopFor(SdlAudio::kIdleCloseMs + 1000);
     const double before = threadContextSwitches();
@@ -92,10 +93,10 @@ void BM_IdleTitleMusicOff(benchmark::State& state) {
 void BM_IdleBlinkingPrompt(benchmark::State& state) {
     GameWindow window(RUMENA_DEMO_GAME, 1u);
     if (!window.start()) return state.SkipWithError("the demo game did not start");
-    Fom& fom = window.fom();
-    window.deliver([&] { fom.StartCom_Click(1); });
+    Fom& fom = window.game().fom();
+    window.deliver([&](Game& g) { g.click("StartCom", 1); });
     for (int i = 0; i < 100 && !(fom.ClickMe.visible && fom.LblShpTim.enabled()); ++i)
-        window.deliver([&] { fom.LblTim_Timer(); });
+        window.deliver([&](Game& g) { g.tick("LblTim"); });
     if (!fom.ClickMe.visible) return state.SkipWithError("the opening scene did not stop at a prompt");
     runEventLoopFor(1000);
     if (!qEnvironmentVariableIsEmpty("RUMENA_BENCH_SHOT"))

@@ -1,6 +1,7 @@
 // One layout pass of the window plus the repaint of everything in it, with a 1920 x 1440 scene picture
 // stretched over the picture area of a 1280 x 960 window.
 #include "BenchApp.h"
+#include "app/Fom.h"
 #include "qt/GameWindow.h"
 
 #include <QDeadlineTimer>
@@ -41,11 +42,11 @@ class BigPictureGame {
 struct PlayScreen {
     PlayScreen() : window(game.dir(), 1u) {
         ok = window.start();
-        window.deliver([&] { window.fom().StartCom_Click(1); });
-        for (int i = 0; i < 6; ++i) window.deliver([&] { window.fom().LblTim_Timer(); });
-        window.deliver([&] { window.fom().ShowPicture(u"big"); });
+        window.deliver([&](Game& g) { g.click("StartCom", 1); });
+        for (int i = 0; i < 6; ++i) window.deliver([&](Game& g) { g.tick("LblTim"); });
+        window.deliver([&](Game& g) { g.fom().ShowPicture(u"big"); });
         sizeTo(QSize(1280, 960));
-        ok = ok && window.fom().Pic.pictureName == u"big" && !window.fom().PicTtl.visible;
+        ok = ok && window.game().fom().Pic.pictureName == u"big" && !window.game().fom().PicTtl.visible;
         if (!qEnvironmentVariableIsEmpty("RUMENA_BENCH_SHOT"))
             window.grab().save(qEnvironmentVariable("RUMENA_BENCH_SHOT"));
     }
@@ -55,7 +56,7 @@ struct PlayScreen {
         while (!settled.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
     void layOutAndRepaint() {
-        window.deliver([&] { window.fom().Form_Resize(); });
+        window.deliver([&](Game& g) { g.fom().Form_Resize(); });
         benchmark::DoNotOptimize(window.grab());
     }
     BigPictureGame game;

@@ -18,7 +18,8 @@ if (!fs.existsSync(path.join(gameDir, "txt")) && !fs.readdirSync(gameDir).some((
 
 fs.rmSync(site, { recursive: true, force: true });
 fs.mkdirSync(path.join(site, "game"), { recursive: true });
-for (const f of ["index.html", "rumena.css", "main.js"]) fs.copyFileSync(path.join(pageDir, f), path.join(site, f));
+// The page: its HTML, its style and its modules.
+for (const f of fs.readdirSync(pageDir)) if (/\.(html|css|js)$/.test(f)) fs.copyFileSync(path.join(pageDir, f), path.join(site, f));
 for (const f of ["rumena.js", "rumena.wasm"]) fs.copyFileSync(path.join(moduleDir, f), path.join(site, f));
 
 // The game's files, less a save slot left in the folder (the player's saves live in the browser):

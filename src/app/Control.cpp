@@ -99,3 +99,43 @@ bool Control::isInside(const Control& ancestor) const {
         if (c == &ancestor) return true;
     return false;
 }
+
+ControlLook Control::look() const {
+    ControlLook l;
+    l.visible = visible;
+    l.enabled = enabled;
+    l.leftTw = leftTw, l.topTw = topTw, l.widthTw = widthTw, l.heightTw = heightTw;
+    l.fontSize = fontSize;
+    l.toolTip = toolTipText;
+    l.backColor = backColor;
+    l.borderStyle = borderStyle;
+    switch (kind) {
+    case ControlKind::Window:
+        l.caption = caption;
+        break;
+    case ControlKind::Label:
+        l.caption = caption;
+        l.foreColor = foreColor;
+        l.backStyle = backStyle;
+        l.alignment = alignment;
+        break;
+    case ControlKind::CommandButton:
+        l.caption = caption;
+        break;
+    case ControlKind::PictureBox:
+        l.picture = picturePath;
+        break;
+    case ControlKind::Shape:
+        l.backStyle = backStyle;
+        l.fillColor = fillColor;
+        l.fillStyle = fillStyle;
+        l.borderColor = borderColor;
+        l.shape = shapeStyle;
+        break;
+    case ControlKind::ListBox:
+        l.foreColor = foreColor;
+        l.list = list;
+        break;
+    }
+    return l;
+}

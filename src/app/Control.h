@@ -1,13 +1,11 @@
 #pragma once
 #include "app/Color.h"
+#include "game/Look.h"
 
 #include <string>
 #include <vector>
 
-enum class ControlKind { Window, Label, PictureBox, Shape, ListBox, CommandButton };
 enum class ScaleMode { User, Twips, Pixels };
-
-constexpr double kTwipsPerPixel = 15.0;
 
 // One control of the window as plain data. Positions are kept in twips relative to the container and
 // read and written in the container's units, so switching a container's scale changes what reading a
@@ -30,15 +28,15 @@ class Control {
     bool enabled = true;
     Color foreColor = systemColor::buttonText;
     Color backColor = systemColor::buttonFace;
-    int backStyle = 1;   // 0 transparent, 1 opaque
-    int borderStyle = 0; // 0 none, 1 single
-    int alignment = 0;   // 0 left, 1 right, 2 centre
+    BackStyle backStyle = BackStyle::Opaque;
+    BorderStyle borderStyle = BorderStyle::None;
+    Alignment alignment = Alignment::Left;
     double fontSize = 9;
 
     // Shapes.
-    int shapeStyle = 0; // 0 rectangle, 1 square, 2 oval, 3 circle, 4 rounded rectangle, 5 rounded square
+    ShapeStyle shapeStyle = ShapeStyle::Rectangle;
     Color fillColor = rgb(0, 0, 0);
-    int fillStyle = 1; // 0 solid, 1 transparent
+    FillStyle fillStyle = FillStyle::Transparent;
     Color borderColor = systemColor::windowText;
 
     // List boxes.
@@ -73,6 +71,9 @@ class Control {
     void setScaleMode(ScaleMode mode);
     double innerWidthTw() const { return widthTw - frameWidthTw; }
     double innerHeightTw() const { return heightTw - frameHeightTw; }
+
+    // What it shows: the properties its kind draws.
+    ControlLook look() const;
 
     // Whether a player could reach it: it and every container above it visible and enabled.
     bool reachable() const;

@@ -39,7 +39,8 @@ Fom::Fom(Platform& platform, std::string gameDir)
       Lbl(model.array("Lbl")), StartCom(model.array("StartCom")), com(model.array("com")),
       LblShpTim(model.timer("LblShpTim")), QstTim(model.timer("QstTim")), LblTim(model.timer("LblTim")),
       BgmTim(model.timer("BgmTim")), m_bgm(menuItem(model, "m_bgm")), m_map(menuItem(model, "m_map")),
-      m_list(menuItem(model, "m_list")), gameDir(std::move(gameDir)), music(platform.music) {}
+      m_list(menuItem(model, "m_list")), gameDir(std::move(gameDir)),
+      music(platform.music, platform.musicHeard) {}
 
 std::string Fom::textFile(const std::u16string& base) const {
     return findGameFile(TextDir + text::toUtf8(usableName(base)) + ".dat");

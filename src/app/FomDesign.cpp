@@ -21,14 +21,14 @@ Control& hiddenLabel(ControlModel& m, const char* name, bool isArray, const std:
                      double t, double w, double h) {
     Control& c = label(m, name, &m.control("Fom"), isArray, caption, l, t, w, h);
     c.visible = false;
-    c.alignment = 2;
-    c.backStyle = 0;
+    c.alignment = Alignment::Centre;
+    c.backStyle = BackStyle::Transparent;
     return c;
 }
 
 Control& pictureBox(ControlModel& m, const char* name, Control* in, double l, double t, double w, double h) {
     Control& c = m.addControl(ControlKind::PictureBox, name, in);
-    c.borderStyle = 1;
+    c.borderStyle = BorderStyle::Single;
     place(c, l, t, w, h);
     return c;
 }
@@ -36,8 +36,8 @@ Control& pictureBox(ControlModel& m, const char* name, Control* in, double l, do
 Control& shape(ControlModel& m, const char* name, Control* in, bool isArray, double l, double t, double w,
                double h) {
     Control& c = m.addControl(ControlKind::Shape, name, in, isArray);
-    c.borderStyle = 1;
-    c.backStyle = 0;
+    c.borderStyle = BorderStyle::Single;
+    c.backStyle = BackStyle::Transparent;
     c.backColor = systemColor::window;
     place(c, l, t, w, h);
     return c;
@@ -79,43 +79,43 @@ void createFomDesign(ControlModel& m) {
     pic.visible = false;
 
     Control& dataPic = pictureBox(m, "DataPic", &pic, 240, 2160, 2175, 975);
-    dataPic.borderStyle = 0;
+    dataPic.borderStyle = BorderStyle::None;
     dataPic.backColor = systemColor::window;
     dataPic.foreColor = systemColor::windowText;
 
     Control& dataLbl = label(m, "DataLbl", &dataPic, true, u"DataLbl", 840, 120, 495, 375);
     dataLbl.toolTipText = u"誰かいるかな？";
-    dataLbl.alignment = 2;
+    dataLbl.alignment = Alignment::Centre;
     Control& dataNameLbl = label(m, "DataNameLbl", &dataPic, true, u"DataNameLbl", 120, 120, 375, 255);
     dataNameLbl.toolTipText = u"場所の名前";
-    dataNameLbl.alignment = 2;
+    dataNameLbl.alignment = Alignment::Centre;
 
-    label(m, "Lbl3", &pic, true, u"Lbl3", 480, 720, 6015, 375).backStyle = 0;
+    label(m, "Lbl3", &pic, true, u"Lbl3", 480, 720, 6015, 375).backStyle = BackStyle::Transparent;
 
     Control& qstShp = shape(m, "QstShp", &pic, true, 3240, 3480, 2775, 1575);
-    qstShp.borderStyle = 0;
-    qstShp.fillStyle = 0;
+    qstShp.borderStyle = BorderStyle::None;
+    qstShp.fillStyle = FillStyle::Solid;
     qstShp.fillColor = rgb(0, 255, 255);
 
     Control& clickMe = shape(m, "ClickMe", &pic, false, 960, 1080, 735, 615);
-    clickMe.borderStyle = 0;
-    clickMe.backStyle = 1;
+    clickMe.borderStyle = BorderStyle::None;
+    clickMe.backStyle = BackStyle::Opaque;
     // The prompt's colour is its fill, so the interior is drawn solid.
-    clickMe.fillStyle = 0;
+    clickMe.fillStyle = FillStyle::Solid;
 
     shape(m, "QstTimShp", &pic, false, 0, 0, 1695, 375);
 
     Control& qstLbl = label(m, "QstLBl", &pic, true, u"QstLBl", 240, 600, 4455, 615);
     qstLbl.toolTipText = u"行動を選んでね";
-    qstLbl.borderStyle = 1;
-    qstLbl.alignment = 1;
-    qstLbl.backStyle = 0;
+    qstLbl.borderStyle = BorderStyle::Single;
+    qstLbl.alignment = Alignment::Right;
+    qstLbl.backStyle = BackStyle::Transparent;
     qstLbl.backColor = systemColor::window;
     qstLbl.foreColor = systemColor::windowText;
 
     label(m, "QstTimLbl", &pic, false, u"QstTimLbl", 0, 1440, 5175, 615);
-    label(m, "Lbl2", &pic, true, u"Lbl2", 120, 360, 6015, 375).backStyle = 0;
-    label(m, "Lbl", &pic, true, u"Lbl", 0, 0, 6735, 255).backStyle = 0;
+    label(m, "Lbl2", &pic, true, u"Lbl2", 120, 360, 6015, 375).backStyle = BackStyle::Transparent;
+    label(m, "Lbl", &pic, true, u"Lbl", 0, 0, 6735, 255).backStyle = BackStyle::Transparent;
 
     Control& lst = m.addControl(ControlKind::ListBox, "Lst", &fom);
     lst.toolTipText = u"すぅいっち";

@@ -90,7 +90,7 @@ void Fom::Form_Load() {
     window.foreColor = kWindowText;
 
     PicTtl.backColor = kWindowBack;
-    PicTtl.borderStyle = 0;
+    PicTtl.borderStyle = BorderStyle::None;
     model.bringToFront(PicTtl);
 
     for (Control* button : StartCom) {
@@ -102,24 +102,24 @@ void Fom::Form_Load() {
     }
 
     Pic.backColor = kWindowBack;
-    Pic.borderStyle = 0;
+    Pic.borderStyle = BorderStyle::None;
     Pic.visible = true;
     DataPic.backColor = kWindowBack;
-    DataPic.borderStyle = 1;
+    DataPic.borderStyle = BorderStyle::Single;
     DataPic.visible = false;
 
     for (Control* rowLabel : DataNameLbl) {
         rowLabel->visible = true;
-        rowLabel->borderStyle = 0;
-        rowLabel->backStyle = 0;
+        rowLabel->borderStyle = BorderStyle::None;
+        rowLabel->backStyle = BackStyle::Transparent;
         rowLabel->foreColor = kWindowText;
     }
     for (std::size_t j = 0; j < DataLbl.size(); ++j) {
         Control& cell = *DataLbl[j];
         cell.caption = std::u16string(1, static_cast<char16_t>(u'1' + j % 9));
         cell.visible = true;
-        cell.borderStyle = 1;
-        cell.backStyle = 1;
+        cell.borderStyle = BorderStyle::Single;
+        cell.backStyle = BackStyle::Opaque;
         cell.backColor = rgb(255, 255, 255);
     }
 
@@ -138,17 +138,17 @@ void Fom::Form_Load() {
 
     QstTimLbl.visible = false;
     QstTimShp.visible = false;
-    QstTimShp.backStyle = 0;
+    QstTimShp.backStyle = BackStyle::Transparent;
     QstTimShp.borderColor = rgb(199, 21, 113);
-    QstTimShp.borderStyle = 1;
-    QstTimShp.shapeStyle = 0;
+    QstTimShp.borderStyle = BorderStyle::Single;
+    QstTimShp.shapeStyle = ShapeStyle::Rectangle;
 
     for (int i = 0; i < 2; ++i) {
-        QstLBl[i]->borderStyle = 0;
+        QstLBl[i]->borderStyle = BorderStyle::None;
         QstLBl[i]->foreColor = rgb(255, 255, 255);
         QstLBl[i]->caption.clear();
         QstLBl[i]->visible = false;
-        QstShp[i]->borderStyle = 0;
+        QstShp[i]->borderStyle = BorderStyle::None;
         QstShp[i]->visible = false;
     }
 
@@ -160,14 +160,14 @@ void Fom::Form_Load() {
     DayDate.caption = u"0";
     DayDate.visible = true;
 
-    HtmlToolLbl.backStyle = 1;
+    HtmlToolLbl.backStyle = BackStyle::Opaque;
     HtmlToolLbl.backColor = rgb(240, 255, 255);
     HtmlToolLbl.foreColor = rgb(0, 230, 255);
     HtmlToolLbl.caption = u"おまけが制作できました♪";
     HtmlToolLbl.visible = false;
 
-    ClickMe.backStyle = 1;
-    ClickMe.borderStyle = 0;
+    ClickMe.backStyle = BackStyle::Opaque;
+    ClickMe.borderStyle = BorderStyle::None;
     ClickMe.visible = false;
 
     Lst.backColor = kWindowBack;

@@ -71,8 +71,8 @@ void Fom::menuLbl_Click() {
     platform.desktop.popupMenu("menu");
 }
 void Fom::menuLbl_MouseDown() {
-    menuLbl.borderStyle = 1;
+    menuLbl.borderStyle = BorderStyle::Single;
 }
 void Fom::menuLbl_MouseUp() {
-    menuLbl.borderStyle = 0;
+    menuLbl.borderStyle = BorderStyle::None;
 }

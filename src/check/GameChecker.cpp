@@ -1,11 +1,13 @@
 #include "check/GameChecker.h"
 
 #include "check/MediaProbe.h"
+#include "extras/ExtrasState.h"
 #include "extras/PageName.h"
 #include "platform/GameFiles.h"
 #include "platform/TextCodec.h"
 #include "platform/TextFile.h"
 #include "play/Schedule.h"
+#include "script/QuestionBlock.h"
 #include "script/ScriptSyntax.h"
 
 #include <algorithm>
@@ -19,8 +21,10 @@ using Kind = ScriptSyntax::Kind;
 
 namespace {
 
-constexpr std::size_t kMaxHints = 31;
-constexpr std::size_t kPanelRows = 7;
+// The game's own limits: the hints it keeps, and the rows the schedule is written for (six places and
+// the special command).
+constexpr std::size_t kMaxHints = ExtrasState::kMaxHints;
+constexpr std::size_t kPanelRows = schedule::kSpecialRow + 1;
 
 std::string utf8(std::u16string_view s) {
     return text::toUtf8(s);
@@ -218,7 +222,8 @@ void GameChecker::checkHints() {
 
 void GameChecker::checkReservedFiles() {
     needed("txt/opn_n.dat", true, "the help text; the menu's Help ends the game without it");
-    needed("grf/ttl.dat", false, "the title card; the title screen shows its three buttons on a blank background");
+    needed("grf/ttl.dat", false,
+           "the title card; the title screen shows its three buttons on a blank background");
     needed("grf/dmy.dat", false, "the blank picture a new game starts with");
     needed("opn.mp3", false, "the title music; the title screen is silent");
     needed("bgm.mp3", false, "the game music; the game is silent");
@@ -414,29 +419,23 @@ void GameChecker::checkQuestion(const std::string& rel, const std::string& scene
                                 std::size_t& next) {
     const auto& lines = texts_[rel];
     const std::string file = display(rel);
-    std::vector<std::pair<ScriptSyntax::Answer, std::size_t>> answers;
+    // The game's own reader, over the file's lines: line j (0-based) is number j + 1, and 0 past the end.
     std::size_t j = at + 1;
-    do {
-        if (j >= lines.size()) {
-            report_.error(file, at + 1, ScriptSyntax::kNoBlockEnd);
-            next = 0;
-            return;
-        }
-        if (answers.size() == ScriptSyntax::kMaxAnswers) {
-            report_.error(file, j + 1, ScriptSyntax::kThirdAnswer);
-            next = 0;
-            return;
-        }
-        auto answer = ScriptSyntax::answer(lines[j]);
-        if (!answer) {
-            report_.error(file, j + 1, ScriptSyntax::kAnswerWithoutSeparator);
-            next = 0;
-            return;
-        }
-        answers.emplace_back(*answer, j + 1);
+    std::u16string current = j < lines.size() ? lines[j] : std::u16string();
+    std::size_t number = j < lines.size() ? j + 1 : 0;
+    const QuestionBlock block = QuestionBlock::read(current, number, [&] {
         ++j;
-    } while (j >= lines.size() || lines[j] != ScriptSyntax::kBlockEnd);
+        current = j < lines.size() ? lines[j] : std::u16string();
+        number = j < lines.size() ? j + 1 : 0;
+    });
+    if (!block.error.empty()) {
+        report_.error(file, block.errorLine ? block.errorLine : at + 1, block.error);
+        next = 0;
+        return;
+    }
     next = j;
+    std::vector<std::pair<ScriptSyntax::Answer, std::size_t>> answers;
+    for (const auto& a : block.answers) answers.emplace_back(a.answer, a.number);
     for (std::size_t k = 0; k < answers.size(); ++k) {
         const auto& [answer, line] = answers[k];
         const std::string node = sceneRef(answer.scene, {file, line});

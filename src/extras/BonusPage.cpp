@@ -26,7 +26,7 @@ void Fom::MakeBonusPage(const std::u16string& sourceName, const std::u16string& 
     if (!readWholeFile(sourcePath, source))
         scriptError("the bonus page's source " + sourcePath + " cannot be opened");
 
-    HtmlToolLbl.borderStyle = 0;
+    HtmlToolLbl.borderStyle = BorderStyle::None;
     HtmlToolLbl.caption = u"おまけ制作中";
     HtmlToolLbl.visible = true;
     HtmlToolLbl.enabled = false;
@@ -57,9 +57,9 @@ void Fom::HtmlToolLbl_Click() {
 }
 
 void Fom::HtmlToolLbl_MouseDown() {
-    HtmlToolLbl.borderStyle = 1;
+    HtmlToolLbl.borderStyle = BorderStyle::Single;
 }
 
 void Fom::HtmlToolLbl_MouseUp() {
-    HtmlToolLbl.borderStyle = 0;
+    HtmlToolLbl.borderStyle = BorderStyle::None;
 }

@@ -1,11 +1,10 @@
 #include "headless/HeadlessHost.h"
 
-#include "app/EventRouter.h"
-#include "app/Fom.h"
-#include "platform/QueuedRandom.h"
+#include "game/Game.h"
 #include "headless/StateDump.h"
 #include "platform/Desktop.h"
-#include "sound/SimulatedMusicDevice.h"
+#include "platform/QueuedRandom.h"
+#include "platform/SimulatedMusicDevice.h"
 
 #include <algorithm>
 #include <chrono>
@@ -47,6 +46,8 @@ class RecordingDesktop : public Desktop {
 struct Malformed {
     std::string why;
 };
+// The game has ended on its run-time error.
+struct Ended {};
 
 // A driver's word as it may be quoted on standard error: a line of any length is cut short there.
 std::string shown(const std::string& word) {
@@ -86,17 +87,14 @@ class Driver {
   public:
     Driver(const std::string& gameDir, std::optional<unsigned> seed, PictureLoader& pictures,
            std::ostream& out)
-        : events_(out), music_([this](const std::string& c) {
-              events_.print("music", {{"command", c}});
-          }),
-          desktop_(events_), platform_{music_, pictures, desktop_, random_, seed.value_or(clockSeed())},
-          fom_(platform_, gameDir), router_(fom_) {}
+        : events_(out), desktop_(events_),
+          platform_{music_, pictures, desktop_, random_, seed.value_or(clockSeed()), musicHeard(events_)},
+          game_(platform_, gameDir) {}
 
     // Creation, Load, the first Resize at the creation size and the title screen.
     void start() {
-        fom_.Form_Load();
-        fom_.Form_Resize();
-        fom_.Form_Activate();
+        check(game_.load());
+        check(game_.activate());
     }
 
     // Carries out one command line; returns false when the driver is to stop.
@@ -110,9 +108,10 @@ class Driver {
             if (w.size() > at + 1) throw Malformed{"too many words"};
             return w.size() > at ? wholeNumber(w[at], "the index") : -1;
         };
-        auto report = [&](EventRouter::Result r) {
-            if (r == EventRouter::Result::UnknownName) throw Malformed{"no such name: " + shown(w.at(1))};
-            if (r == EventRouter::Result::Ignored) events_.print("ignored", {{"command", line}});
+        auto report = [&](Outcome r) {
+            check(r);
+            if (r == Outcome::UnknownName) throw Malformed{"no such name: " + shown(w.at(1))};
+            if (r == Outcome::Ignored) events_.print("ignored", {{"command", line}});
         };
         auto needName = [&] {
             if (w.size() < 2) throw Malformed{verb + " needs a name"};
@@ -124,26 +123,25 @@ class Driver {
             if (count < 0 && w.size() < 3) count = 1;
             if (count < 1) throw Malformed{"the count must be at least 1"};
             for (int i = 0; i < count; ++i) {
-                auto r = router_.tick(w[1]);
+                auto r = game_.tick(w[1]);
                 report(r);
-                if (r != EventRouter::Result::Delivered) break;
+                if (r != Outcome::Delivered) break;
             }
         } else if (verb == "click" || verb == "press" || verb == "release") {
             needName();
             int index = optionalIndex(2);
-            if (verb == "click") report(router_.click(w[1], index));
-            if (verb == "press") report(router_.press(w[1], index));
-            if (verb == "release") report(router_.release(w[1], index));
+            if (verb == "click") report(game_.click(w[1], index));
+            if (verb == "press") report(game_.press(w[1], index));
+            if (verb == "release") report(game_.release(w[1], index));
         } else if (verb == "menu") {
             needName();
-            report(router_.menu(w[1], optionalIndex(2)));
+            report(game_.menu(w[1], optionalIndex(2)));
         } else if (verb == "resize") {
             if (w.size() != 3) throw Malformed{"resize needs a width and a height"};
             int width = wholeNumber(w[1], "the width"), height = wholeNumber(w[2], "the height");
             if (width <= 0 || height <= 0) throw Malformed{"the size must be positive"};
-            fom_.window.widthTw = width * kTwipsPerPixel;
-            fom_.window.heightTw = height * kTwipsPerPixel;
-            fom_.Form_Resize();
+            // Headless has no frame: the outer size is the client size (15 twips a pixel).
+            check(game_.resize({width * 15.0, height * 15.0}));
         } else if (verb == "music-end") {
             if (w.size() != 1) throw Malformed{"music-end takes nothing more"};
             music_.pieceEnded();
@@ -160,10 +158,21 @@ class Driver {
         return true;
     }
 
-    void close() { fom_.Form_Unload(); }
+    void close() { check(game_.close()); }
     EventOut& events() { return events_; }
+    const Game& game() const { return game_; }
 
   private:
+    // Every music command is printed as it is sent.
+    static std::function<void(const std::string&)> musicHeard(EventOut& events) {
+        return [&events](const std::string& command) { events.print("music", {{"command", command}}); };
+    }
+
+    // A run-time error ends the run at once, without the close handlers.
+    void check(Outcome o) {
+        if (o == Outcome::Failed) throw Ended{};
+    }
+
     static unsigned clockSeed() {
         return static_cast<unsigned>(std::chrono::system_clock::now().time_since_epoch().count());
     }
@@ -185,13 +194,13 @@ class Driver {
     void dump(const std::vector<std::string>& w) {
         if (w.size() == 1) {
             events_.print("state",
-                          {{"vars", statedump::vars(fom_)}, {"controls", statedump::controls(fom_)}});
+                          {{"vars", statedump::vars(game_)}, {"controls", statedump::controls(game_)}});
             return;
         }
         if (w.size() > 3) throw Malformed{"too many words"};
         std::optional<int> index;
         if (w.size() == 3) index = wholeNumber(w[2], "the index");
-        auto value = statedump::named(fom_, w[1], index);
+        auto value = statedump::named(game_, w[1], index);
         if (!value) throw Malformed{"nothing to dump under " + shown(w[1]) + (index ? " " + w[2] : "")};
         events_.print("state", {{"value", *value}});
     }
@@ -201,8 +210,7 @@ class Driver {
     RecordingDesktop desktop_;
     QueuedRandom random_;
     Platform platform_;
-    Fom fom_;
-    EventRouter router_;
+    Game game_;
 };
 
 } // namespace
@@ -221,9 +229,9 @@ int runHeadless(const std::string& gameDir, std::optional<unsigned> seed, Pictur
     } catch (const Malformed& m) {
         err << "driver: " << m.why << '\n';
         return 2;
-    } catch (const std::exception& e) {
+    } catch (const Ended&) {
         // The game's run-time error ends the run at once, without the close handlers.
-        driver.events().print("error", {{"text", e.what()}});
+        driver.events().print("error", {{"text", driver.game().error()}});
         return 3;
     }
 }

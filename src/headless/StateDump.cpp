@@ -1,8 +1,9 @@
 #include "headless/StateDump.h"
 
-#include "app/Fom.h"
+#include "game/Game.h"
 #include "platform/TextCodec.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -26,82 +27,92 @@ Json number(double v) {
     return r;
 }
 
-Json control(const Control& c) {
+Json control(const Game& game, std::size_t id) {
+    const ControlLook l = game.look(id);
+    const ControlUnits u = game.units(id);
     Json j;
     auto geometry = [&] {
-        j["Left"] = number(c.left());
-        j["Top"] = number(c.top());
-        j["Width"] = number(c.width());
-        j["Height"] = number(c.height());
+        j["Left"] = number(u.left);
+        j["Top"] = number(u.top);
+        j["Width"] = number(u.width);
+        j["Height"] = number(u.height);
     };
-    switch (c.kind) {
+    switch (game.controls()[id].kind) {
     case ControlKind::Window:
-        j["Caption"] = str(c.caption);
-        j["Width"] = number(c.widthTw);
-        j["Height"] = number(c.heightTw);
-        j["ScaleWidth"] = number(c.scaleWidth());
-        j["ScaleHeight"] = number(c.scaleHeight());
+        j["Caption"] = str(l.caption);
+        j["Width"] = number(l.widthTw);
+        j["Height"] = number(l.heightTw);
+        j["ScaleWidth"] = number(u.scaleWidth);
+        j["ScaleHeight"] = number(u.scaleHeight);
         break;
     case ControlKind::Label:
-        j["Caption"] = str(c.caption);
-        j["Visible"] = c.visible;
-        j["Enabled"] = c.enabled;
-        j["ForeColor"] = colour(c.foreColor);
-        j["BackColor"] = colour(c.backColor);
-        j["BackStyle"] = c.backStyle;
-        j["BorderStyle"] = c.borderStyle;
-        j["Alignment"] = c.alignment;
-        j["ToolTipText"] = str(c.toolTipText);
-        j["FontSize"] = number(c.fontSize);
+        j["Caption"] = str(l.caption);
+        j["Visible"] = l.visible;
+        j["Enabled"] = l.enabled;
+        j["ForeColor"] = colour(l.foreColor);
+        j["BackColor"] = colour(l.backColor);
+        j["BackStyle"] = number(l.backStyle);
+        j["BorderStyle"] = number(l.borderStyle);
+        j["Alignment"] = number(l.alignment);
+        j["ToolTipText"] = str(l.toolTip);
+        j["FontSize"] = number(l.fontSize);
         geometry();
         break;
     case ControlKind::PictureBox:
-        j["Visible"] = c.visible;
-        j["BackColor"] = colour(c.backColor);
-        j["BorderStyle"] = c.borderStyle;
-        j["ToolTipText"] = str(c.toolTipText);
+        j["Visible"] = l.visible;
+        j["BackColor"] = colour(l.backColor);
+        j["BorderStyle"] = number(l.borderStyle);
+        j["ToolTipText"] = str(l.toolTip);
         geometry();
-        j["ScaleWidth"] = number(c.scaleWidth());
-        j["ScaleHeight"] = number(c.scaleHeight());
-        j["Picture"] = str(c.pictureName);
+        j["ScaleWidth"] = number(u.scaleWidth);
+        j["ScaleHeight"] = number(u.scaleHeight);
+        j["Picture"] = str(u.pictureName);
         break;
     case ControlKind::Shape:
-        j["Visible"] = c.visible;
-        j["Shape"] = c.shapeStyle;
-        j["FillColor"] = colour(c.fillColor);
-        j["BorderColor"] = colour(c.borderColor);
-        j["BorderStyle"] = c.borderStyle;
+        j["Visible"] = l.visible;
+        j["Shape"] = number(l.shape);
+        j["FillColor"] = colour(l.fillColor);
+        j["BorderColor"] = colour(l.borderColor);
+        j["BorderStyle"] = number(l.borderStyle);
         geometry();
         break;
     case ControlKind::ListBox: {
-        j["Visible"] = c.visible;
+        j["Visible"] = l.visible;
         Json lines = Json::array();
-        for (const auto& line : c.list) lines.push_back(str(line));
+        for (const auto& line : l.list) lines.push_back(str(line));
         j["List"] = lines;
         geometry();
-        j["FontSize"] = number(c.fontSize);
+        j["FontSize"] = number(l.fontSize);
         break;
     }
     case ControlKind::CommandButton:
-        j["Caption"] = str(c.caption);
-        j["Visible"] = c.visible;
-        j["Enabled"] = c.enabled;
-        j["BackColor"] = colour(c.backColor);
-        j["ToolTipText"] = str(c.toolTipText);
-        j["FontSize"] = number(c.fontSize);
+        j["Caption"] = str(l.caption);
+        j["Visible"] = l.visible;
+        j["Enabled"] = l.enabled;
+        j["BackColor"] = colour(l.backColor);
+        j["ToolTipText"] = str(l.toolTip);
+        j["FontSize"] = number(l.fontSize);
         geometry();
         break;
     }
     return j;
 }
 
-Json timer(const Timer& t) {
-    return Json{{"Enabled", t.enabled()}, {"Interval", t.interval()}};
+Json timer(const TimerState& t) {
+    return Json{{"Enabled", t.enabled}, {"Interval", t.interval}};
 }
 
-Json menuItem(const MenuItem& m) {
+Json menuItem(const MenuEntry& m) {
     return Json{
         {"Caption", str(m.caption)}, {"Checked", m.checked}, {"Enabled", m.enabled}, {"Visible", m.visible}};
+}
+
+// The elements of a control array (or the one control) by name, in index order.
+std::vector<std::size_t> elements(const Game& game, const std::string& name) {
+    std::vector<std::size_t> ids;
+    for (std::size_t k = 0; k < game.controls().size(); ++k)
+        if (game.controls()[k].name == name) ids.push_back(k);
+    return ids;
 }
 
 template <class Range, class F> Json each(const Range& range, F f) {
@@ -110,33 +121,32 @@ template <class Range, class F> Json each(const Range& range, F f) {
     return a;
 }
 
-Json entry(const Fom& fom, const ControlModel::Entry& e) {
+Json entry(const Game& game, const DesignEntry& e) {
     switch (e.kind) {
-    case ControlModel::EntryKind::Timer:
-        return timer(fom.model.timer(e.name));
-    case ControlModel::EntryKind::Menu: {
-        const auto& items = fom.model.menu(e.name);
-        return e.isArray ? each(items, [](const MenuItem* m) { return menuItem(*m); })
-                         : menuItem(*items.front());
+    case DesignEntry::Kind::Timer:
+        return timer(*game.timer(e.name));
+    case DesignEntry::Kind::Menu: {
+        const auto items = game.menuArray(e.name);
+        return e.isArray ? each(items, menuItem) : menuItem(items.front());
     }
-    case ControlModel::EntryKind::Control:
+    case DesignEntry::Kind::Control:
         break;
     }
-    const auto& elements = fom.model.array(e.name);
-    return e.isArray ? each(elements, [](const Control* c) { return control(*c); })
-                     : control(*elements.front());
+    const auto ids = elements(game, e.name);
+    return e.isArray ? each(ids, [&](std::size_t id) { return control(game, id); })
+                     : control(game, ids.front());
 }
 
 } // namespace
 
-Json vars(const Fom& fom) {
-    const auto& g = fom.game;
+Json vars(const Game& game) {
+    const Variables g = game.variables();
     auto flags = [](const auto& a) { return each(a, [](bool b) { return Json(b); }); };
     Json v;
-    v["BaseDir"] = fom.BaseDir;
-    v["TextDir"] = fom.TextDir;
-    v["GraphicsDir"] = fom.GraphicsDir;
-    v["MusicOn"] = fom.music.MusicOn;
+    v["BaseDir"] = g.BaseDir;
+    v["TextDir"] = g.TextDir;
+    v["GraphicsDir"] = g.GraphicsDir;
+    v["MusicOn"] = g.MusicOn;
     v["TurnLimit"] = g.TurnLimit;
     v["LoveThreshold"] = g.LoveThreshold;
     v["TurnCount"] = g.TurnCount;
@@ -144,32 +154,28 @@ Json vars(const Fom& fom) {
     v["OnOffFlags"] = each(g.OnOffFlags, flags);
     v["CnFlags"] = flags(g.CnFlags);
     v["GnFlags"] = flags(g.GnFlags);
-    Json visits = Json::array();
-    for (int d = 1; d <= 9; ++d) visits.push_back(static_cast<bool>(g.VisitFlags[d]));
-    v["VisitFlags"] = visits;
-    v["CurrentLine"] = str(fom.script.CurrentLine);
-    v["NextLine"] = str(fom.script.NextLine);
-    v["ScriptOpen"] = fom.script.file.isOpen();
-    v["QstTargets"] = each(fom.question.QstTargets, str);
-    v["QstTop"] = each(fom.question.QstTop, [](int n) { return Json(n); });
-    v["QstCount"] = fom.question.QstCount;
-    v["BlinkPhase"] = fom.script.BlinkPhase;
-    Json hints = Json::array();
-    for (int i = 0; i < fom.extras.HintCount; ++i) hints.push_back(str(fom.extras.Hints[i]));
-    v["Hints"] = hints;
-    v["HintCount"] = fom.extras.HintCount;
-    v["HelpText"] = str(fom.extras.HelpText);
+    v["VisitFlags"] = flags(g.VisitFlags);
+    v["CurrentLine"] = str(g.CurrentLine);
+    v["NextLine"] = str(g.NextLine);
+    v["ScriptOpen"] = g.ScriptOpen;
+    v["QstTargets"] = each(g.QstTargets, str);
+    v["QstTop"] = each(g.QstTop, [](int n) { return Json(n); });
+    v["QstCount"] = g.QstCount;
+    v["BlinkPhase"] = g.BlinkPhase;
+    v["Hints"] = each(g.Hints, str);
+    v["HintCount"] = g.HintCount;
+    v["HelpText"] = str(g.HelpText);
     return v;
 }
 
-Json controls(const Fom& fom) {
+Json controls(const Game& game) {
     Json c;
-    for (const auto& e : fom.model.entries()) c[e.name] = entry(fom, e);
+    for (const auto& e : game.design()) c[e.name] = entry(game, e);
     return c;
 }
 
-std::optional<Json> named(const Fom& fom, const std::string& name, std::optional<int> index) {
-    Json all = vars(fom);
+std::optional<Json> named(const Game& game, const std::string& name, std::optional<int> index) {
+    Json all = vars(game);
     if (all.contains(name)) {
         const Json& whole = all[name];
         if (!index) return whole;
@@ -178,27 +184,27 @@ std::optional<Json> named(const Fom& fom, const std::string& name, std::optional
         if (!whole.is_array() || at < 0 || at >= static_cast<int>(whole.size())) return std::nullopt;
         return whole[static_cast<std::size_t>(at)];
     }
-    const auto& entries = fom.model.entries();
-    auto e = std::find_if(entries.begin(), entries.end(), [&](const auto& x) { return x.name == name; });
-    if (e == entries.end()) return std::nullopt;
-    if (!index) return entry(fom, *e);
+    const auto design = game.design();
+    auto e = std::find_if(design.begin(), design.end(), [&](const auto& x) { return x.name == name; });
+    if (e == design.end()) return std::nullopt;
+    if (!index) return entry(game, *e);
     if (!e->isArray || *index < 0) return std::nullopt;
     // One element is dumped on its own: a long array is never built to print one of its members.
     const auto at = static_cast<std::size_t>(*index);
     switch (e->kind) {
-    case ControlModel::EntryKind::Timer:
+    case DesignEntry::Kind::Timer:
         return std::nullopt;
-    case ControlModel::EntryKind::Menu: {
-        const auto& items = fom.model.menu(e->name);
+    case DesignEntry::Kind::Menu: {
+        const auto items = game.menuArray(e->name);
         if (at >= items.size()) return std::nullopt;
-        return menuItem(*items[at]);
+        return menuItem(items[at]);
     }
-    case ControlModel::EntryKind::Control:
+    case DesignEntry::Kind::Control:
         break;
     }
-    const auto& elements = fom.model.array(e->name);
-    if (at >= elements.size()) return std::nullopt;
-    return control(*elements[at]);
+    const int id = game.find(e->name, static_cast<int>(at));
+    if (id < 0) return std::nullopt;
+    return control(game, static_cast<std::size_t>(id));
 }
 
 } // namespace statedump

@@ -1,4 +1,6 @@
 #pragma once
+#include <functional>
+#include <string>
 
 class MusicDevice;
 class PictureLoader;
@@ -13,4 +15,6 @@ struct Platform {
     RandomSource& random;
     // Seed for the random generator at start-up (the host reads the clock, or takes a fixed seed).
     unsigned randomSeed = 0;
+    // Hears the text of every music command the game sends (the headless driver prints it); may be empty.
+    std::function<void(const std::string& command)> musicHeard;
 };

@@ -125,8 +125,8 @@ void Fom::com_Click(int index) {
 }
 
 void Fom::com_MouseDown(int index) {
-    com.at(index)->borderStyle = 1;
+    com.at(index)->borderStyle = BorderStyle::Single;
 }
 void Fom::com_MouseUp(int index) {
-    com.at(index)->borderStyle = 0;
+    com.at(index)->borderStyle = BorderStyle::None;
 }

@@ -2,7 +2,7 @@
 // countdown strip. The answer clicked, or the last answer when the time runs out, names the next scene.
 #include "app/Fom.h"
 #include "platform/RandomSource.h"
-#include "script/ScriptSyntax.h"
+#include "script/QuestionBlock.h"
 
 #include <string_view>
 
@@ -20,21 +20,17 @@ void Fom::BeginQuestion() {
     const std::size_t questionLine = script.currentLineNumber;
     const std::u16string questionText = script.CurrentLine;
     auto& q = question;
-    int count = 0;
-    do {
-        if (script.nextLineNumber == 0) scriptError(ScriptSyntax::kNoBlockEnd, questionLine, questionText);
-        const std::u16string& s = script.NextLine;
-        if (count == ScriptSyntax::kMaxAnswers)
-            scriptError(ScriptSyntax::kThirdAnswer, script.nextLineNumber, s);
-        // The caption is cut at the first ">"; the scene name is everything after it, further ">"
-        // included, and is used as it stands.
-        const auto answer = ScriptSyntax::answer(s);
-        if (!answer) scriptError(ScriptSyntax::kAnswerWithoutSeparator, script.nextLineNumber, s);
-        q.QstTargets[count] = answer->scene;
-        QstLBl[count]->caption = answer->caption;
-        readNextLine();
-        ++count;
-    } while (script.NextLine != ScriptSyntax::kBlockEnd);
+    const QuestionBlock block =
+        QuestionBlock::read(script.NextLine, script.nextLineNumber, [&] { readNextLine(); });
+    if (!block.error.empty()) {
+        if (block.errorLine == 0) scriptError(block.error, questionLine, questionText);
+        scriptError(block.error, block.errorLine, script.NextLine);
+    }
+    const int count = static_cast<int>(block.answers.size());
+    for (int i = 0; i < count; ++i) {
+        q.QstTargets[i] = block.answers[i].answer.scene;
+        QstLBl[i]->caption = block.answers[i].answer.caption;
+    }
 
     // A one-answer block leaves nothing of an earlier question in the second slot: the answer is then
     // the only one, and the time running out takes it too.
@@ -102,8 +98,8 @@ void Fom::QstLBl_Click(int index) {
 }
 
 void Fom::QstLBl_MouseDown(int index) {
-    QstLBl.at(index)->borderStyle = 1;
+    QstLBl.at(index)->borderStyle = BorderStyle::Single;
 }
 void Fom::QstLBl_MouseUp(int index) {
-    QstLBl.at(index)->borderStyle = 0;
+    QstLBl.at(index)->borderStyle = BorderStyle::None;
 }

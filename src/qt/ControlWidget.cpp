@@ -1,6 +1,5 @@
 #include "qt/ControlWidget.h"
 
-#include "app/Control.h"
 #include "qt/QtPictureLoader.h"
 
 #include <QMouseEvent>
@@ -13,64 +12,23 @@ QColor toQColor(unsigned c) {
     return QColor(redOf(c), greenOf(c), blueOf(c));
 }
 
-ControlWidget::ControlWidget(const Control& control, const QtPictureLoader& pictures, QWidget* parent)
+ControlWidget::ControlWidget(const ControlInfo& control, const QtPictureLoader& pictures, QWidget* parent)
     : QWidget(parent), control_(control), pictures_(pictures) {
     setObjectName(QString::fromStdString(control.name));
-    painted_ = currentLook();
 }
 
-ControlWidget::Look ControlWidget::currentLook() const {
-    const Control& c = control_;
-    Look look;
-    look.enabled = c.enabled;
-    look.backColor = c.backColor;
-    look.backStyle = c.backStyle;
-    look.borderStyle = c.borderStyle;
-    switch (c.kind) {
-    case ControlKind::Label:
-        look.caption = c.caption;
-        look.foreColor = c.foreColor;
-        look.alignment = c.alignment;
-        break;
-    case ControlKind::Shape:
-        look.fillColor = c.fillColor;
-        look.fillStyle = c.fillStyle;
-        look.borderColor = c.borderColor;
-        look.shapeStyle = c.shapeStyle;
-        break;
-    case ControlKind::PictureBox:
-        look.picturePath = c.picturePath;
-        look.pictures = pictures_.generation();
-        break;
-    default:
-        break;
-    }
-    return look;
-}
-
-bool ControlWidget::looksAsPainted() const {
-    // The same fields as currentLook(), compared where they stand rather than copied.
-    const Control& c = control_;
-    const Look& p = painted_;
-    if (c.enabled != p.enabled || c.backColor != p.backColor || c.backStyle != p.backStyle ||
-        c.borderStyle != p.borderStyle)
-        return false;
-    switch (c.kind) {
-    case ControlKind::Label:
-        return c.caption == p.caption && c.foreColor == p.foreColor && c.alignment == p.alignment;
-    case ControlKind::Shape:
-        return c.fillColor == p.fillColor && c.fillStyle == p.fillStyle && c.borderColor == p.borderColor &&
-               c.shapeStyle == p.shapeStyle;
-    case ControlKind::PictureBox:
-        return c.picturePath == p.picturePath && pictures_.generation() == p.pictures;
-    default:
-        return true;
-    }
-}
-
-void ControlWidget::refresh() {
-    if (looksAsPainted()) return;
-    painted_ = currentLook();
+void ControlWidget::apply(const ControlLook& look) {
+    // What the painting depends on, besides the size and font (the widget's own).
+    const ControlLook& p = look_;
+    const bool same =
+        look.enabled == p.enabled && look.backColor == p.backColor && look.backStyle == p.backStyle &&
+        look.borderStyle == p.borderStyle && look.caption == p.caption && look.foreColor == p.foreColor &&
+        look.alignment == p.alignment && look.fillColor == p.fillColor && look.fillStyle == p.fillStyle &&
+        look.borderColor == p.borderColor && look.shape == p.shape && look.picture == p.picture &&
+        pictures_.generation() == pictures_generation_;
+    look_ = look;
+    if (same) return;
+    pictures_generation_ = pictures_.generation();
     text_.invalidate();
     textImage_ = QImage();
     update();
@@ -103,21 +61,21 @@ void ControlWidget::paintEvent(QPaintEvent* event) {
 
 void ControlWidget::paintLabel(QPainter& p, const QRect& dirty) {
     const QRect r = rect();
-    if (control_.backStyle == 1) p.fillRect(r, toQColor(control_.backColor));
-    if (control_.borderStyle == 1) {
+    if (look_.backStyle == BackStyle::Opaque) p.fillRect(r, toQColor(look_.backColor));
+    if (look_.borderStyle == BorderStyle::Single) {
         p.setPen(QColor(0, 0, 0));
         p.drawRect(r.adjusted(0, 0, -1, -1));
     }
-    if (control_.caption.empty()) return;
+    if (look_.caption.empty()) return;
     // The text is laid out once and kept: the prompt blinking over a line repaints it sixty times a
     // second.
     const QRect inner = r.adjusted(1, 1, -1, -1);
-    const QStaticText& text = text_.layout(control_.caption, inner.size(), font(), control_.alignment);
+    const QStaticText& text = text_.layout(look_.caption, inner.size(), font(), look_.alignment);
     // Nothing shows outside the inner box, whatever width the text is laid out in.
     if (!dirty.intersects(QRect(inner.left(), inner.top(), inner.width(), text.size().toSize().height())))
         return;
     // A disabled label shows its text greyed, as the desktop does.
-    const QColor color = control_.enabled ? toQColor(control_.foreColor) : QColor(160, 160, 160);
+    const QColor color = look_.enabled ? toQColor(look_.foreColor) : QColor(160, 160, 160);
     const QSize shown(inner.width(),
                       std::min(inner.height(), static_cast<int>(std::ceil(text.size().height()))));
     const bool small = static_cast<qint64>(dirty.width()) * dirty.height() * 8 <
@@ -145,17 +103,21 @@ void ControlWidget::paintLabel(QPainter& p, const QRect& dirty) {
 
 void ControlWidget::paintShape(QPainter& p) {
     // A blinking shape shows two forms in turn: each is drawn once and copied after.
-    const Look look = currentLook();
     const QSize pixels = (QSizeF(size()) * devicePixelRatioF()).toSize();
     if (pixels.isEmpty()) return;
-    const auto matches = [&](const Form& f) { return f.look == look && f.size == pixels; };
+    const ControlLook& l = look_;
+    const auto matches = [&](const Form& f) {
+        return f.shape == l.shape && f.fill == l.fillColor && f.back == l.backColor &&
+               f.border == l.borderColor && f.backStyle == l.backStyle && f.borderStyle == l.borderStyle &&
+               f.fillStyle == l.fillStyle && f.size == pixels && !f.image.isNull();
+    };
     if (!matches(forms_[0])) {
         std::swap(forms_[0], forms_[1]);
         if (!matches(forms_[0])) {
             Form& form = forms_[0];
-            form.look = look;
-            form.size = pixels;
-            form.image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+            form = Form{l.shape,       l.fillColor, l.backColor,
+                        l.borderColor, l.backStyle, l.borderStyle,
+                        l.fillStyle,   pixels,      QImage(pixels, QImage::Format_ARGB32_Premultiplied)};
             form.image.setDevicePixelRatio(devicePixelRatioF());
             form.image.fill(Qt::transparent);
             QPainter s(&form.image);
@@ -167,28 +129,24 @@ void ControlWidget::paintShape(QPainter& p) {
 
 void ControlWidget::drawShape(QPainter& p) {
     p.setRenderHint(QPainter::Antialiasing);
-    QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    const int style = control_.shapeStyle;
-    if (style == 1 || style == 3 || style == 5) {
-        // Squares and circles take the shorter side, centred.
-        const double side = std::min(r.width(), r.height());
-        r = QRectF(r.center().x() - side / 2, r.center().y() - side / 2, side, side);
-    }
-    p.setPen(control_.borderStyle == 0 ? QPen(Qt::NoPen) : QPen(toQColor(control_.borderColor)));
-    const double radius = std::min(r.width(), r.height()) / 4;
+    // The figure within the box, half a pixel in, so that its outline falls on whole pixels.
+    const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    const ShapeFigure f = shapeFigure(look_.shape, box.width(), box.height());
+    const QRectF r(box.left() + f.x, box.top() + f.y, f.width, f.height);
+    p.setPen(look_.borderStyle == BorderStyle::None ? QPen(Qt::NoPen) : QPen(toQColor(look_.borderColor)));
     auto draw = [&] {
-        if (style == 2 || style == 3)
+        if (f.ellipse)
             p.drawEllipse(r);
-        else if (style == 4 || style == 5)
-            p.drawRoundedRect(r, radius, radius);
+        else if (f.radius > 0)
+            p.drawRoundedRect(r, f.radius, f.radius);
         else
             p.drawRect(r);
     };
-    if (control_.backStyle == 1) {
-        p.setBrush(toQColor(control_.backColor));
+    if (look_.backStyle == BackStyle::Opaque) {
+        p.setBrush(toQColor(look_.backColor));
         draw();
     }
-    p.setBrush(control_.fillStyle == 0 ? QBrush(toQColor(control_.fillColor)) : QBrush(Qt::NoBrush));
+    p.setBrush(look_.fillStyle == FillStyle::Solid ? QBrush(toQColor(look_.fillColor)) : QBrush(Qt::NoBrush));
     draw();
 }
 
@@ -203,15 +161,15 @@ void ControlWidget::setDrafting(bool on) {
 void ControlWidget::paintPictureBox(QPainter& p) {
     // While the loader's count of decoded pictures stands still, the path shows what it showed: a part
     // of the box painted again (under the blinking prompt) is drawn from the scaled copy at once.
-    const bool samePicture = !scaled_.isNull() && scaledPath_ == control_.picturePath &&
-                             scaledGeneration_ == pictures_.generation();
+    const bool samePicture =
+        !scaled_.isNull() && scaledPath_ == look_.picture && scaledGeneration_ == pictures_.generation();
     const QImage* shown = &scaled_;
     if (!samePicture || scaled_.size() != size()) {
         // A drag gives the box a new size at every step, each soon gone: the last smooth copy (or the
         // picture itself) is stretched as it is drawn, and scaled smoothly once the size stays.
-        const QImage picture = samePicture && drafting_       ? scaled_
-                               : control_.picturePath.empty() ? QImage()
-                                                              : pictures_.picture(control_.picturePath);
+        const QImage picture = samePicture && drafting_ ? scaled_
+                               : look_.picture.empty()  ? QImage()
+                                                        : pictures_.picture(look_.picture);
         if (drafting_ && !picture.isNull() && !rect().isEmpty()) {
             shown = &draft_.stretched(picture, size());
             drafted_ = true;
@@ -223,23 +181,23 @@ void ControlWidget::paintPictureBox(QPainter& p) {
             else if (scaled_.size() != size() || scaledKey_ != picture.cacheKey())
                 scaled_ = picture.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
             scaledKey_ = picture.cacheKey();
-            scaledPath_ = control_.picturePath;
+            scaledPath_ = look_.picture;
             scaledGeneration_ = pictures_.generation();
         }
     }
-    if (shown->isNull() || shown->hasAlphaChannel()) p.fillRect(rect(), toQColor(control_.backColor));
+    if (shown->isNull() || shown->hasAlphaChannel()) p.fillRect(rect(), toQColor(look_.backColor));
     if (!shown->isNull()) p.drawImage(0, 0, *shown);
-    if (control_.borderStyle == 1) {
+    if (look_.borderStyle == BorderStyle::Single) {
         p.setPen(QColor(128, 128, 128));
         p.drawRect(rect().adjusted(0, 0, -1, -1));
     }
 }
 
 void ControlWidget::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && onPress) onPress(control_);
+    if (event->button() == Qt::LeftButton && onPress) onPress();
 }
 
 void ControlWidget::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && onRelease)
-        onRelease(control_, rect().contains(event->position().toPoint()));
+        onRelease(rect().contains(event->position().toPoint()));
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "game/Game.h"
 #include "qt/DraftStretch.h"
 #include "qt/LabelText.h"
 
@@ -7,25 +8,25 @@
 #include <functional>
 #include <string>
 
-class Control;
 class QtPictureLoader;
 
-// A label, shape or picture box of the window, painted from its control in the model. Picture boxes
+// A label, shape or picture box of the window, painted from the look the game gives it. Picture boxes
 // also hold the widgets of the controls inside them.
 class ControlWidget : public QWidget {
     Q_OBJECT
   public:
-    ControlWidget(const Control& control, const QtPictureLoader& pictures, QWidget* parent);
+    ControlWidget(const ControlInfo& control, const QtPictureLoader& pictures, QWidget* parent);
 
-    const Control& control() const { return control_; }
-    // Schedules a repaint when the control's look in the model differs from what was last painted.
-    void refresh();
+    const ControlInfo& control() const { return control_; }
+    // Takes the control's look; schedules a repaint when it differs from what was last painted.
+    void apply(const ControlLook& look);
+    const ControlLook& look() const { return look_; }
     // While the window's size is still changing, a picture box that needs its picture at a new size
     // stretches it as it draws, quickly and roughly; once drafting ends it is scaled smoothly again.
     void setDrafting(bool on);
     // Mouse press, release (with whether the pointer is still over the control) on this control.
-    std::function<void(const Control&)> onPress;
-    std::function<void(const Control&, bool inside)> onRelease;
+    std::function<void()> onPress;
+    std::function<void(bool inside)> onRelease;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -34,25 +35,15 @@ class ControlWidget : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
-    // What the painting of the control depends on, besides its size and font.
-    struct Look {
-        std::u16string caption;
-        bool enabled = true;
-        unsigned foreColor = 0, backColor = 0, fillColor = 0, borderColor = 0;
-        int backStyle = 0, borderStyle = 0, alignment = 0, shapeStyle = 0, fillStyle = 0;
-        std::string picturePath;
-        quint64 pictures = 0; // the loader's generation when painted
-        bool operator==(const Look&) const = default;
-    };
-    Look currentLook() const;
-    bool looksAsPainted() const;
     void paintLabel(QPainter& p, const QRect& dirty);
     void paintShape(QPainter& p);
     void drawShape(QPainter& p);
     void paintPictureBox(QPainter& p);
-    const Control& control_;
+    const ControlInfo& control_;
     const QtPictureLoader& pictures_;
-    Look painted_;
+    ControlLook look_;
+    // The loader's count of decoded pictures when the look was taken.
+    quint64 pictures_generation_ = 0;
     // The picture scaled smoothly to the box, kept until the picture or the box's size changes.
     QImage scaled_;
     qint64 scaledKey_ = 0;
@@ -69,12 +60,16 @@ class ControlWidget : public QWidget {
     QImage textImage_;
     // A shape's last two forms drawn, for a shape that blinks between them.
     struct Form {
-        Look look;
+        ShapeStyle shape;
+        Color fill = 0, back = 0, border = 0;
+        BackStyle backStyle;
+        BorderStyle borderStyle;
+        FillStyle fillStyle;
         QSize size;
         QImage image;
     };
     Form forms_[2];
 };
 
-// The colour of the model as Qt takes it.
+// The colour of the game as Qt takes it.
 QColor toQColor(unsigned colour);

@@ -1,6 +1,5 @@
 #include "qt/GameWindow.h"
 
-#include "platform/TextCodec.h"
 #include "qt/ControlWidget.h"
 #include "qt/TextLogView.h"
 #include "qt/Twips.h"
@@ -19,10 +18,6 @@
 
 namespace {
 
-QString qtext(const std::u16string& s) {
-    return QString::fromStdU16String(s);
-}
-
 unsigned clockSeed() {
     return static_cast<unsigned>(std::chrono::system_clock::now().time_since_epoch().count());
 }
@@ -31,33 +26,26 @@ unsigned clockSeed() {
 
 GameWindow::GameWindow(const std::string& gameDir, std::optional<unsigned> seed)
     : desktop_(*this, [this](const std::string&) { QTimer::singleShot(0, this, [this] { popupMenu(); }); }),
-      platform_{music_, pictures_, desktop_, random_, seed.value_or(clockSeed())},
-      fom_(std::make_unique<Fom>(platform_, gameDir)), router_(std::make_unique<EventRouter>(*fom_)),
-      events_([this](const std::string& timer) { afterEvent(timer); },
-              [this](const std::string& why) { fail(why); }),
-      widgets_(
-          fom_->model, pictures_,
-          {.press = [this](const Control& c) { deliver([this, &c] { router_->press(c.name, c.index); }); },
-           .release =
-               [this](const Control& c) { deliver([this, &c] { router_->release(c.name, c.index); }); },
-           .click = [this](const Control& c) { deliver([this, &c] { router_->click(c.name, c.index); }); }}),
-      timers_(*fom_, *router_, events_), stage_(new QWidget(this)), log_(new TextLogView(this)),
-      shape_(*this, *stage_, *fom_, events_, [this](bool on) { widgets_.setDrafting(on); }),
-      keys_({.toggleFullScreen = [this] { setFullScreen(!isFullScreenShown()); },
-             .openMenu = [this] { openMenu(); },
-             .textLogOpen = [this] { return textLogOpen(); },
-             .openTextLog = [this] { openTextLog(); },
-             .closeTextLog = [this] { closeTextLog(); },
-             .clickText =
+      platform_{music_, pictures_, desktop_, random_, seed.value_or(clockSeed()), {}},
+      game_(platform_, gameDir), player_(game_, GameTimers::kPace),
+      events_([this](const std::string&) { afterEvent(); }, [this](const std::string& why) { fail(why); }),
+      widgets_(game_, pictures_,
+               {.press = [this](std::size_t id) { deliver([id](Game& g) { g.press(id); }); },
+                .release = [this](std::size_t id) { deliver([id](Game& g) { g.release(id); }); },
+                .click = [this](std::size_t id) { deliver([id](Game& g) { g.click(id); }); }}),
+      timers_(player_, events_), stage_(new QWidget(this)), log_(new TextLogView(this)),
+      shape_(*this, *stage_, game_, events_, [this](bool on) { widgets_.setDrafting(on); }),
+      keys_(player_, events_,
+            {.toggleFullScreen = [this] { setFullScreen(!isFullScreenShown()); },
+             .showTextLog = [this] { openTextLog(); },
+             .hideTextLog = [this] { closeTextLog(); },
+             .changed =
                  [this] {
-                     deliver([this] { router_->click(fom_->Lbl.back()->name, fom_->Lbl.back()->index); });
-                 },
-             .fastForwardChanged =
-                 [this] {
-                     if (started_ && !events_.stopped()) syncTimers();
+                     sync();
+                     showFocus();
                  }}),
       menu_(*this, [this](const std::string& name, int index) {
-          deliver([this, name, index] { router_->menu(name, index); });
+          deliver([name, index](Game& g) { g.menu(name, index); });
       }) {
     setAttribute(Qt::WA_DeleteOnClose, false);
     // Whatever the game does not cover (the bars beside it in full screen) is black.
@@ -76,43 +64,52 @@ GameWindow::GameWindow(const std::string& gameDir, std::optional<unsigned> seed)
     f.setStyleHint(QFont::SansSerif);
     setFont(f);
 
-    // The watchdog hears of every change of the player at once, so it need not poll fast.
-    music_.setOnStateChange([this] { wakeWatchdog(); });
+    // The watchdog hears of every piece that ends by itself at once, so it need not poll fast.
+    music_.onPieceEnded = [this] { wakeWatchdog(); };
     // The sound system is woken only once the first screen is up (see paintEvent).
     music_.holdSound();
 }
 
 GameWindow::~GameWindow() {
-    music_.setOnStateChange(nullptr);
+    music_.onPieceEnded = nullptr;
 }
 
 bool GameWindow::start() {
     events_.run([this] {
-        fom_->Form_Load();
-        createWidgets();
-        fom_->Form_Resize();
+        if (game_.load() == Outcome::Failed) return;
+        widgets_.create(*stage_, *this);
     });
     if (events_.stopped()) return false;
     const double perPixel = twipsPerPixel(*this);
-    shape_.show(QSize(twipsToPixels(fom_->window.innerWidthTw(), perPixel),
-                      twipsToPixels(fom_->window.innerHeightTw(), perPixel)));
+    const WindowSize designed = game_.windowSize();
+    shape_.show(QSize(twipsToPixels(designed.widthTw - designed.frameWidthTw, perPixel),
+                      twipsToPixels(designed.heightTw - designed.frameHeightTw, perPixel)));
     // Should the window never be painted (shown minimised, say), the music starts all the same.
     if (!exitWhenShown_) QTimer::singleShot(kSoundAtLatestMs, this, [this] { music_.startSound(); });
     started_ = true;
     // The title comes after a layout of the real size.
     events_.run([this] {
-        shape_.takeWindowSize(true);
-        fom_->Form_Resize();
-        fom_->Form_Activate();
+        shape_.resizeGame(true);
+        game_.activate();
     });
     wakeWatchdog();
     return !events_.stopped();
 }
 
-void GameWindow::deliver(const std::function<void()>& event) {
-    events_.run(event);
+void GameWindow::deliver(const std::function<void(Game&)>& event) {
+    events_.run([this, event] { event(game_); });
     // A click or a menu choice may have switched the music on: the watchdog looks at once.
     wakeWatchdog();
+}
+
+void GameWindow::afterEvent() {
+    // A run-time error ends the game: nothing more is delivered, and the player is told.
+    if (game_.ended()) {
+        events_.stop();
+        fail(game_.error());
+        return;
+    }
+    sync();
 }
 
 void GameWindow::fail(const std::string& why) {
@@ -124,14 +121,10 @@ void GameWindow::fail(const std::string& why) {
     QApplication::exit(1);
 }
 
-void GameWindow::createWidgets() {
-    widgets_.create(*stage_, fom_->window, *this);
-    timers_.create();
-}
-
-QWidget* GameWindow::widgetOf(const Control& c) const {
-    if (c.kind == ControlKind::Window) return const_cast<GameWindow*>(this);
-    return widgets_.widgetOf(c);
+QWidget* GameWindow::widgetOf(const std::string& name, int index) const {
+    if (name == "Fom") return const_cast<GameWindow*>(this);
+    const int id = game_.find(name, index);
+    return id < 0 ? nullptr : widgets_.widgetOf(static_cast<std::size_t>(id));
 }
 
 void GameWindow::wakeWatchdog() {
@@ -140,39 +133,30 @@ void GameWindow::wakeWatchdog() {
 
 void GameWindow::sync() {
     if (widgets_.empty()) return;
-    const Control& win = fom_->window;
-    if (win.caption != title_) setWindowTitle(qtext(title_ = win.caption));
-    if (stage_->palette().color(QPalette::Window) != toQColor(win.backColor)) {
-        QPalette pal = stage_->palette();
-        pal.setColor(QPalette::Window, toQColor(win.backColor));
-        stage_->setPalette(pal);
+    const bool focusMoved = player_.afterEvent();
+    const ViewTracker::Changes changes = widgets_.sync(font(), twipsPerPixel(*this));
+    if (changes.window) {
+        if (game_.caption() != title_) setWindowTitle(QString::fromStdU16String(title_ = game_.caption()));
+        if (game_.background() != background_) {
+            QPalette pal = stage_->palette();
+            pal.setColor(QPalette::Window, toQColor(background_ = game_.background()));
+            stage_->setPalette(pal);
+        }
     }
-    // Every widget is on the window's screen: its scale is asked once, not once a widget.
-    widgets_.sync(font(), twipsPerPixel(*this));
     syncTimers();
-    shape_.followGame();
-    // When the title screen comes up, Space and Enter press the middle difficulty, until Tab moves on.
-    const bool title = fom_->PicTtl.visible;
-    if (title && !titleShown_ && !fom_->StartCom.empty())
-        if (QWidget* normal = widgets_.widgetOf(*fom_->StartCom[fom_->StartCom.size() / 2]))
-            normal->setFocus();
-    titleShown_ = title;
+    if (!game_.touched()) shape_.followGame();
+    if (focusMoved) showFocus();
 }
 
-void GameWindow::afterEvent(const std::string& timer) {
-    // Two ticks come often and change little: the watchdog's (four a second) touches only the music,
-    // and the prompt's blink (sixty a second) only the prompt's form. After them no other control is
-    // looked at.
-    if (!widgets_.empty() && (timer == fom_->BgmTim.name || timer == fom_->LblShpTim.name)) {
-        if (timer == fom_->LblShpTim.name) widgets_.sync(fom_->ClickMe, font(), twipsPerPixel(*this));
-        syncTimers();
-        return;
-    }
-    sync();
+void GameWindow::showFocus() {
+    // The keyboard's focus as the player's shell keeps it: the widget shows it (a framed button).
+    if (!player_.focus()) return;
+    QWidget* w = widgets_.widgetOf(*player_.focus());
+    if (w && w != focusWidget() && w->isVisibleTo(this) && !textLogOpen()) w->setFocus(Qt::TabFocusReason);
 }
 
 void GameWindow::syncTimers() {
-    timers_.sync(started_, textLogOpen(), keys_.fastForward());
+    if (!events_.stopped()) timers_.sync(started_);
 }
 
 void GameWindow::placeStage() {
@@ -194,14 +178,14 @@ void GameWindow::moveEvent(QMoveEvent* event) {
 
 void GameWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) keys_.setFastForward(false);
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) keys_.letGo();
     if (event->type() != QEvent::WindowStateChange) return;
     placeStage();
     shape_.stateChanged();
 }
 
 void GameWindow::closeEvent(QCloseEvent* event) {
-    deliver([this] { fom_->Form_Unload(); });
+    deliver([](Game& g) { g.close(); });
     timers_.stopAll();
     shape_.stop();
     started_ = false;
@@ -232,15 +216,16 @@ void GameWindow::screenPainted() {
 void GameWindow::mouseReleaseEvent(QMouseEvent* event) {
     // A click on the game's own background (not on the bars beside it in full screen).
     if (event->button() == Qt::LeftButton && stage_->geometry().contains(event->position().toPoint()))
-        deliver([this] { router_->click("Fom", -1); });
+        deliver([](Game& g) { g.click("Fom"); });
 }
 
 void GameWindow::popupMenu() {
     // Opened from the keyboard with the pointer elsewhere, the menu comes up over "MENU CLICKME".
     QPoint at = QCursor::pos();
     if (!rect().contains(mapFromGlobal(at)))
-        if (QWidget* label = widgetOf(fom_->menuLbl)) at = label->mapToGlobal(label->rect().center());
-    menu_.popup(*fom_->model.menu("menu").front(), at);
+        if (QWidget* label = widgets_.widgetOf(game_.menuAnchor()))
+            at = label->mapToGlobal(label->rect().center());
+    menu_.popup(game_.menuItems(), at);
 }
 
 void GameWindow::keyPressEvent(QKeyEvent* event) {
@@ -259,41 +244,29 @@ bool GameWindow::eventFilter(QObject* watched, QEvent* event) {
         screenPainted();
         return handled;
     }
-    // The difficulty buttons take Space and Enter as buttons do; the window's own keys come first.
-    if (event->type() == QEvent::KeyPress && keys_.windowKey(*static_cast<QKeyEvent*>(event))) return true;
+    // The buttons take their keys from the key table too.
+    if (event->type() == QEvent::KeyPress && keys_.press(*static_cast<QKeyEvent*>(event))) return true;
     if (event->type() == QEvent::KeyRelease) keys_.release(*static_cast<QKeyEvent*>(event));
     return QWidget::eventFilter(watched, event);
 }
 
 bool GameWindow::focusNextPrevChild(bool next) {
-    if (!fom_->PicTtl.visible || fom_->StartCom.empty()) return QWidget::focusNextPrevChild(next);
-    std::vector<QWidget*> buttons;
-    for (const Control* c : fom_->StartCom)
-        if (QWidget* w = widgets_.widgetOf(*c); w && w->isVisibleTo(this) && w->isEnabled())
-            buttons.push_back(w);
-    if (buttons.empty()) return QWidget::focusNextPrevChild(next);
-    const auto at = std::find(buttons.begin(), buttons.end(), focusWidget());
-    const std::size_t n = buttons.size();
-    std::size_t to = next ? 0 : n - 1;
-    if (at != buttons.end()) to = (static_cast<std::size_t>(at - buttons.begin()) + (next ? 1 : n - 1)) % n;
-    buttons[to]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    if (game_.choices().empty()) return QWidget::focusNextPrevChild(next);
+    player_.moveFocus(next);
+    showFocus();
     return true;
 }
 
 void GameWindow::wheelEvent(QWheelEvent* event) {
-    const QWidget* pic = widgetOf(fom_->Pic);
+    const QWidget* pic = widgets_.widgetOf(game_.textArea());
     const QRect textArea = pic ? QRect(pic->mapTo(this, QPoint(0, 0)), pic->size()) : QRect();
     if (!keys_.wheel(*event, textArea)) QWidget::wheelEvent(event);
 }
 
 void GameWindow::contextMenuEvent(QContextMenuEvent* event) {
-    openMenu();
-    event->accept();
-}
-
-void GameWindow::openMenu() {
     // The popup opens as a click on "MENU CLICKME" opens it, and only where that label can be clicked.
-    deliver([this] { router_->click(fom_->menuLbl.name, -1); });
+    deliver([](Game& g) { g.openMenu(); });
+    event->accept();
 }
 
 bool GameWindow::textLogOpen() const {
@@ -301,14 +274,17 @@ bool GameWindow::textLogOpen() const {
 }
 
 void GameWindow::openTextLog() {
-    // Only in the story, where the text area can be clicked, not over the title screen.
-    if (!started_ || events_.stopped() || textLogOpen() || !router_->reachable(fom_->Pic.name, -1)) return;
+    if (!started_ || events_.stopped() || textLogOpen()) {
+        if (!textLogOpen()) player_.closeLog();
+        return;
+    }
     log_->setGeometry(stage_->geometry());
-    log_->showLines(fom_->textLog.lines());
+    log_->showLines(game_.textLog());
     syncTimers();
 }
 
 void GameWindow::closeTextLog() {
+    player_.closeLog();
     if (!textLogOpen()) return;
     log_->hide();
     setFocus();

@@ -1,6 +1,5 @@
 #pragma once
-#include "app/EventRouter.h"
-#include "app/Fom.h"
+#include "game/Game.h"
 #include "platform/RandomSource.h"
 #include "qt/GameTimers.h"
 #include "qt/HeldEventQueue.h"
@@ -11,19 +10,20 @@
 #include "qt/WidgetTree.h"
 #include "qt/WindowKeys.h"
 #include "qt/WindowShape.h"
+#include "shell/Player.h"
 
 #include <QRect>
 #include <QSize>
 #include <QWidget>
 #include <functional>
-#include <memory>
 #include <optional>
 
 class TextLogView;
 
-// The game's window: renders the control model with Qt widgets, runs the model's timers, and hands
-// every click, press, menu choice and resize to the engine, one event at a time. Its rooms: the held
-// events, the window's shape and full screen, the keys, the popup menu and the text log.
+// The game's window: draws what the game shows with Qt widgets, runs its timers as the player's plan
+// says, and hands every click, key, menu choice and resize to the game, one event at a time. Its
+// rooms: the held events, the widgets, the timers, the window's shape and full screen, the keys, the
+// popup menu and the text log.
 class GameWindow : public QWidget {
     Q_OBJECT
   public:
@@ -36,16 +36,18 @@ class GameWindow : public QWidget {
     // Ends the program once the first screen has been painted, before any sound is started: start-up
     // can then be timed and weighed the same way every time.
     void exitWhenShown() { exitWhenShown_ = true; }
-    Fom& fom() { return *fom_; }
+    Game& game() { return game_; }
+    Player& player() { return player_; }
     SdlMusicDevice& music() { return music_; }
-    // The widget showing a control (for tests).
-    QWidget* widgetOf(const Control& c) const;
-    // Brings every widget and timer in line with the model.
+    // The widget showing a control, by the game's names.
+    QWidget* widgetOf(const std::string& name, int index = -1) const;
+    // Brings every widget and timer in line with the game.
     void sync();
-    // Runs one engine event, shows a run-time error and ends the program if one happens.
-    void deliver(const std::function<void()>& event);
+    // Runs one input of the game through the held events; a run-time error is shown and ends the
+    // program.
+    void deliver(const std::function<void(Game&)>& event);
     // The loop watchdog's polling interval while nothing wakes it.
-    static constexpr int kWatchdogIntervalMs = GameTimers::kWatchdogIntervalMs;
+    static constexpr int kWatchdogIntervalMs = GameTimers::kPace.watchdogPollMs;
     static constexpr int kSettleMs = WindowShape::kSettleMs;
     // The music starts once the first screen is painted, and at the latest this long after start-up.
     static constexpr int kSoundAtLatestMs = 1000;
@@ -63,7 +65,7 @@ class GameWindow : public QWidget {
     TextLogView* textLog() const { return log_; }
     bool textLogOpen() const;
     // Whether the story runs at its fastest (Ctrl held).
-    bool fastForward() const { return keys_.fastForward(); }
+    bool fastForward() const { return player_.fastForward(); }
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -77,22 +79,20 @@ class GameWindow : public QWidget {
     void wheelEvent(QWheelEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // On the title screen Tab goes round the difficulty buttons only.
+    // Tab goes round the controls the keys can choose (the title's difficulties).
     bool focusNextPrevChild(bool next) override;
 
   private:
     // The first screen is on its way to the display: the sound may start (or the program end, when
     // it was only to show the title).
     void screenPainted();
-    void createWidgets();
+    void afterEvent();
     void syncTimers();
-    // Brings the widgets in line with the model after an event; timer names the timer that ticked.
-    void afterEvent(const std::string& timer);
+    void showFocus();
     void fail(const std::string& why);
     // The watchdog runs when the player changes state or an event may have changed the music.
     void wakeWatchdog();
     void popupMenu();
-    void openMenu();
     void openTextLog();
     void closeTextLog();
     void placeStage();
@@ -102,19 +102,19 @@ class GameWindow : public QWidget {
     QtDesktop desktop_;
     LcgRandom random_;
     Platform platform_;
-    std::unique_ptr<Fom> fom_;
-    std::unique_ptr<EventRouter> router_;
+    Game game_;
+    Player player_;
     bool iconSet_ = false;
     HeldEventQueue events_;
     WidgetTree widgets_;
     std::u16string title_;
+    Color background_ = 0;
     GameTimers timers_;
     QWidget* stage_ = nullptr;
     TextLogView* log_ = nullptr;
     WindowShape shape_;
     WindowKeys keys_;
     PopupMenu menu_;
-    bool titleShown_ = false;
     bool started_ = false;
     bool exitWhenShown_ = false;
 };

@@ -21,6 +21,11 @@ class HeldEventQueue {
     bool running() const { return running_; }
     // Whether a run-time error stopped the queue.
     bool stopped() const { return stopped_; }
+    // Stops the queue for good: the game has ended.
+    void stop() {
+        stopped_ = true;
+        held_.clear();
+    }
 
   private:
     struct Held {

@@ -16,7 +16,7 @@ std::u16string_view LabelText::shownPart(std::u16string_view caption, QSize box,
 }
 
 const QStaticText& LabelText::layout(std::u16string_view caption, QSize inner, const QFont& font,
-                                     int alignment) {
+                                     Alignment alignment) {
     if (!stale_ && inner == inner_) return text_;
     const std::u16string_view shown = shownPart(caption, inner, QFontMetrics(font));
     const QString text = QString::fromUtf16(shown.data(), static_cast<qsizetype>(shown.size()));
@@ -29,7 +29,7 @@ const QStaticText& LabelText::layout(std::u16string_view caption, QSize inner, c
     // laid out so is not laid out again at each step of a drag of the window's edge, as long as its
     // lines still fit. A line breaks once its glyphs, the last one's overhang included, pass the
     // width; a character's height of room to spare is well beyond that.
-    if (sameText && alignment == 0) {
+    if (sameText && alignment == Alignment::Left) {
         if (natural_ < 0) {
             prepare(text, -1, font, alignment);
             natural_ = text_.size().width();
@@ -43,11 +43,13 @@ const QStaticText& LabelText::layout(std::u16string_view caption, QSize inner, c
     return text_;
 }
 
-void LabelText::prepare(const QString& text, int width, const QFont& font, int alignment) {
+void LabelText::prepare(const QString& text, int width, const QFont& font, Alignment alignment) {
     text_.setText(text);
     text_.setTextFormat(Qt::PlainText);
     text_.setTextWidth(width);
-    QTextOption option(alignment == 1 ? Qt::AlignRight : alignment == 2 ? Qt::AlignHCenter : Qt::AlignLeft);
+    QTextOption option(alignment == Alignment::Right    ? Qt::AlignRight
+                       : alignment == Alignment::Centre ? Qt::AlignHCenter
+                                                        : Qt::AlignLeft);
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     text_.setTextOption(option);
     text_.prepare(QTransform(), font);

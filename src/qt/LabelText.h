@@ -1,4 +1,6 @@
 #pragma once
+#include "game/Look.h"
+
 #include <QSize>
 #include <QStaticText>
 #include <string_view>
@@ -12,15 +14,15 @@ class LabelText {
   public:
     // The caption, font or alignment changed: the next layout starts afresh.
     void invalidate() { stale_ = true; }
-    // The caption laid out for a box of this inner size (alignment as the control's: 0 left, 1 right,
-    // 2 centre).
-    const QStaticText& layout(std::u16string_view caption, QSize inner, const QFont& font, int alignment);
+    // The caption laid out for a box of this inner size.
+    const QStaticText& layout(std::u16string_view caption, QSize inner, const QFont& font,
+                              Alignment alignment);
 
     // The start of a caption that a box of this inner size can show: the rest is never laid out.
     static std::u16string_view shownPart(std::u16string_view caption, QSize box, const QFontMetrics& metrics);
 
   private:
-    void prepare(const QString& text, int width, const QFont& font, int alignment);
+    void prepare(const QString& text, int width, const QFont& font, Alignment alignment);
 
     QStaticText text_;
     QSize inner_;

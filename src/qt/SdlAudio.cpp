@@ -1,80 +1,16 @@
 #include "qt/SdlAudio.h"
 
+#include "qt/SdlLibrary.h"
+
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <algorithm>
 #include <chrono>
-#include <dlfcn.h>
-#include <fstream>
 #include <iostream>
 #include <pthread.h>
 
 namespace {
-
-// SDL2_mixer is loaded when the music first plays, after the first screen is up: the window starts
-// without waiting for it and the sixty libraries it brings, and without their memory.
-#define RUMENA_SDL_FUNCTIONS(X)                                                                              \
-    X(SDL_SetHint)                                                                                           \
-    X(SDL_SetHintWithPriority)                                                                               \
-    X(SDL_ResetHint)                                                                                         \
-    X(SDL_InitSubSystem)                                                                                     \
-    X(SDL_QuitSubSystem)                                                                                     \
-    X(SDL_GetError)                                                                                          \
-    X(SDL_GetAudioDeviceStatus)                                                                              \
-    X(Mix_OpenAudioDevice)                                                                                   \
-    X(Mix_CloseAudio)                                                                                        \
-    X(Mix_HookMusicFinished)                                                                                 \
-    X(Mix_SetPostMix)                                                                                        \
-    X(Mix_LoadMUS)                                                                                           \
-    X(Mix_FreeMusic)                                                                                         \
-    X(Mix_MusicDuration)                                                                                     \
-    X(Mix_FadeInMusicPos)                                                                                    \
-    X(Mix_HaltMusic)                                                                                         \
-    X(Mix_PauseMusic)                                                                                        \
-    X(Mix_ResumeMusic)                                                                                       \
-    X(Mix_PausedMusic)                                                                                       \
-    X(Mix_PlayingMusic)
-
-struct Sdl {
-#define RUMENA_SDL_POINTER(name) decltype(&::name) name = nullptr;
-    RUMENA_SDL_FUNCTIONS(RUMENA_SDL_POINTER)
-#undef RUMENA_SDL_POINTER
-    void* library = nullptr;
-};
-
-// The library's functions; null when it cannot be loaded (why says why).
-const Sdl* loadSdl(std::string* why) {
-    static Sdl sdl;
-    static std::string failure;
-    if (!sdl.library && failure.empty()) {
-        void* library = dlopen("libSDL2_mixer-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
-        if (!library) {
-            failure = dlerror();
-        } else {
-#define RUMENA_SDL_FIND(name)                                                                                \
-    sdl.name = reinterpret_cast<decltype(&::name)>(dlsym(library, #name));                                   \
-    if (!sdl.name) failure = "SDL2_mixer has no " #name;
-            RUMENA_SDL_FUNCTIONS(RUMENA_SDL_FIND)
-#undef RUMENA_SDL_FIND
-            if (failure.empty()) sdl.library = library;
-        }
-    }
-    *why = failure;
-    return sdl.library ? &sdl : nullptr;
-}
-
-const Sdl* sdl = nullptr;
-
-void quiet(const char*, int, const char*, int, const char*, ...) {}
-
-// ALSA prints its own lines on standard error when no sound card answers; the one warning below says
-// it instead. ALSA comes with SDL, so its error handler is found among the libraries loaded with it.
-void quietenAlsa() {
-    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
-    if (void* set = dlsym(sdl->library, "snd_lib_error_set_handler"))
-        reinterpret_cast<int (*)(Handler)>(set)(&quiet);
-}
-
+const SdlLibrary* sdl = nullptr;
 } // namespace
 
 std::atomic<std::uint64_t> SdlAudio::playingRun_{0};
@@ -195,7 +131,7 @@ void SdlAudio::apply(const Wanted& wanted) {
         dropMusic();
         // A new piece finds the sound server again should it have come (back) since the last one, and
         // one of another rate or channel count reopens the output in its own.
-        const Format format = formatOf(wanted.path);
+        const Mp3Format format = Mp3Format::of(wanted.path);
         const bool retryDevice = !audible_ && nowMs() - deviceFailedAtMs_ >= kDeviceRetryMs;
         if (outputOpen_ && (retryDevice || outputLost() || format != openFormat_)) closeOutput();
         if (!outputOpen_) openOutput(format);
@@ -246,47 +182,10 @@ void SdlAudio::dropMusic() {
     started_ = false;
 }
 
-SdlAudio::Format SdlAudio::formatOf(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string head(64 * 1024, '\0');
-    in.read(head.data(), static_cast<std::streamsize>(head.size()));
-    head.resize(static_cast<std::size_t>(in.gcount()));
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(head[i]); };
-    std::size_t at = 0;
-    // An ID3v2 tag comes first: ten bytes, then its size in four bytes of seven bits each.
-    if (head.size() >= 10 && head.compare(0, 3, "ID3") == 0) {
-        at = 10 + (std::size_t(byte(6) & 0x7f) << 21 | std::size_t(byte(7) & 0x7f) << 14 |
-                   std::size_t(byte(8) & 0x7f) << 7 | (byte(9) & 0x7f));
-        if (byte(5) & 0x10) at += 10; // a footer
-        if (at + 4 > head.size()) {
-            // A large tag (a cover picture): the first frame is further on.
-            in.clear();
-            in.seekg(static_cast<std::streamoff>(at));
-            head.assign(4096, '\0');
-            in.read(head.data(), static_cast<std::streamsize>(head.size()));
-            head.resize(static_cast<std::size_t>(in.gcount()));
-            at = 0;
-        }
-    }
-    static constexpr int kRates[4][3] = {
-        {11025, 12000, 8000}, {0, 0, 0}, {22050, 24000, 16000}, {44100, 48000, 32000}};
-    for (; at + 4 <= head.size(); ++at) {
-        if (byte(at) != 0xff || (byte(at + 1) & 0xe0) != 0xe0) continue;
-        const int version = (byte(at + 1) >> 3) & 3, layer = (byte(at + 1) >> 1) & 3;
-        const int bitrate = byte(at + 2) >> 4, rate = (byte(at + 2) >> 2) & 3;
-        if (version == 1 || layer == 0 || bitrate == 15 || rate == 3) continue;
-        // A mono piece is played to a stereo output all the same: with a mono output SDL_mixer told
-        // of a short piece's end late, and its loop came a watchdog's poll after. Copying a channel is
-        // cheap; converting the rate is what costs.
-        return {kRates[version][rate], 2};
-    }
-    return {};
-}
-
-void SdlAudio::openOutput(Format format) {
+void SdlAudio::openOutput(Mp3Format format) {
     if (!sdl) {
         std::string why;
-        sdl = loadSdl(&why);
+        sdl = SdlLibrary::load(&why);
         if (!sdl) {
             if (!warnedSilent_)
                 std::cerr << "rumena: warning: the music is off: SDL2_mixer cannot be loaded (" << why << ")"
@@ -296,7 +195,7 @@ void SdlAudio::openOutput(Format format) {
         }
         // SDL would otherwise take SIGINT and SIGTERM from the window, which then no longer ends on them.
         sdl->SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-        quietenAlsa();
+        sdl->quietenAlsa();
     }
     // The chunk lasts about as long at any rate (a power of two samples): a stop is heard as soon, and
     // the audio thread wakes as seldom.

@@ -1,4 +1,6 @@
 #pragma once
+#include "qt/Mp3Format.h"
+
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -52,14 +54,6 @@ class SdlAudio {
     // Whether an output is open at all: the audio thread is running.
     bool outputOpen() const { return outputOpen_.load(); }
 
-    // The output's rate (a piece's own, so that SDL need not convert it) and channels.
-    struct Format {
-        int rate = 44100;
-        int channels = 2;
-        bool operator==(const Format&) const = default;
-    };
-    // An MP3 file's rate, read from its first frame's header; the default for anything else.
-    static Format formatOf(const std::string& path);
     // Samples in each chunk mixed. Measured at the title with its music against a null sink: 4096
     // woke the audio thread 48 times a second, 8192 18 times, 16384 9 times; the sound server then
     // held up to one chunk plus its own latency (8192: 113 + 13-55 ms; 16384: 206 + 64-138 ms), all of
@@ -80,7 +74,7 @@ class SdlAudio {
     void apply(const Wanted& wanted);
     void dropMusic();
     // Opens the output in the given format; a real device when one can be had, else the dummy driver.
-    void openOutput(Format format);
+    void openOutput(Mp3Format format);
     void closeOutput();
     // Whether the real device the output opened has gone (its sound server ended).
     bool outputLost() const;
@@ -114,7 +108,7 @@ class SdlAudio {
     // When the real device last could not be opened (nowMs()), or 0.
     std::int64_t deviceFailedAtMs_ = 0;
     int deviceId_ = 0;
-    Format openFormat_;
+    Mp3Format openFormat_;
     _Mix_Music* music_ = nullptr;
     std::uint64_t loadedPiece_ = 0;
     std::uint64_t loadedRun_ = 0;

@@ -17,7 +17,7 @@ SdlMusicDevice::SdlMusicDevice() {
     endCheck_.setSingleShot(true);
     connect(&endCheck_, &QTimer::timeout, this, [this] {
         if (refresh()) {
-            if (onStateChange_) onStateChange_();
+            if (onPieceEnded) onPieceEnded();
         } else {
             watchForEnd();
         }
@@ -86,7 +86,7 @@ bool SdlMusicDevice::refresh() {
             std::cerr << "rumena: warning: " << path_.toStdString() << ": the music cannot be decoded ("
                       << lastError_.toStdString() << ")\n";
         }
-        close();
+        drop();
         return true;
     }
     if (!ended()) return false;
@@ -98,29 +98,45 @@ bool SdlMusicDevice::refresh() {
     return true;
 }
 
-void SdlMusicDevice::close() {
+void SdlMusicDevice::drop() {
     if (published_) SdlAudio::instance().drop(wanted_.piece);
     open_ = false;
     wanted_ = {};
     endCheck_.stop();
 }
 
-void SdlMusicDevice::play() {
-    // From where the piece stands: its beginning after open or seek, the stopping point after stop, and
-    // at its end it stays stopped there.
-    if (wanted_.playing || atEnd_) return;
+bool SdlMusicDevice::play() {
+    refresh();
+    if (!open_) return false;
+    // From where the piece stands: its beginning after open or rewind, the stopping point after stop,
+    // and at its end it stays stopped there.
+    if (wanted_.playing || atEnd_) return true;
     wanted_.playing = true;
     wanted_.start = SdlAudio::newId();
     publish();
     watchForEnd();
+    return true;
 }
 
-void SdlMusicDevice::stop() {
-    if (!wanted_.playing) return;
+bool SdlMusicDevice::stop() {
+    refresh();
+    if (!open_) return false;
+    // The piece stops where it is; playing again goes on from there.
+    if (!wanted_.playing) return true;
     baseMs_ = positionMs();
     wanted_.playing = false;
     endCheck_.stop();
     publish();
+    return true;
+}
+
+bool SdlMusicDevice::rewind() {
+    refresh();
+    if (!open_) return false;
+    // Stopped, ready at the beginning.
+    startAfresh();
+    publish();
+    return true;
 }
 
 void SdlMusicDevice::startAfresh() {
@@ -147,60 +163,31 @@ void SdlMusicDevice::watchForEnd() {
     endCheck_.start(static_cast<int>(std::clamp<qint64>(left + 20, 20, 24 * 3600 * 1000)));
 }
 
-bool SdlMusicDevice::send(const std::string& command, std::string* reply) {
-    const QString c = QString::fromStdString(command);
-    static const QString openHead = "open \"", openTail = "\" alias MIDI";
-    if (c.startsWith(openHead) && c.endsWith(openTail)) {
-        // The alias is taken while a file is open.
-        if (open_) return false;
-        const QString path = c.mid(openHead.size(), c.size() - openHead.size() - openTail.size());
-        if (!QFileInfo(path).isFile()) return false;
-        lastError_.clear();
-        path_ = path;
-        open_ = true;
-        wanted_ = {};
-        wanted_.piece = SdlAudio::newId();
-        wanted_.path = path.toStdString();
-        // A freshly opened piece waits, stopped, at its beginning.
-        startAfresh();
-        publish();
-        return true;
-    }
-    if (c == "close MIDI notify") {
-        const bool wasOpen = open_;
-        if (open_) close();
-        return wasOpen;
-    }
+bool SdlMusicDevice::open(const std::string& path) {
+    // One piece at a time.
+    if (open_) return false;
+    const QString file = QString::fromStdString(path);
+    if (!QFileInfo(file).isFile()) return false;
+    lastError_.clear();
+    path_ = file;
+    open_ = true;
+    wanted_ = {};
+    wanted_.piece = SdlAudio::newId();
+    wanted_.path = path;
+    // A freshly opened piece waits, stopped, at its beginning.
+    startAfresh();
+    publish();
+    return true;
+}
+
+bool SdlMusicDevice::close() {
+    const bool wasOpen = open_;
+    if (open_) drop();
+    return wasOpen;
+}
+
+std::optional<MusicDevice::Mode> SdlMusicDevice::mode() {
     refresh();
-    // Every other command needs an open file; a failed status query leaves the reply as it was.
-    if (!open_) return false;
-    if (c == "status MIDI mode") {
-        if (reply) {
-            const std::string mode = isPlaying() ? "playing" : "stopped";
-            const std::size_t n = std::min(mode.size(), reply->size());
-            reply->replace(0, n, mode, 0, n);
-        }
-        return true;
-    }
-    if (c == "play MIDI notify") {
-        play();
-        return true;
-    }
-    if (c == "stop MIDI notify") {
-        // The piece stops where it is; playing again goes on from there.
-        stop();
-        return true;
-    }
-    if (c == "seek MIDI to start") {
-        // Seeking stops the piece, ready at its beginning.
-        startAfresh();
-        publish();
-        return true;
-    }
-    if (c == "play MIDI from 0") {
-        startAfresh();
-        play();
-        return true;
-    }
-    return false;
+    if (!open_) return std::nullopt;
+    return isPlaying() ? Mode::Playing : Mode::Stopped;
 }

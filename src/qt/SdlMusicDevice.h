@@ -8,28 +8,27 @@
 #include <QTimer>
 #include <functional>
 
-// The music device over SDL2_mixer. It understands the commands the game sends (open with a quoted
-// path and the alias, close, play, stop, seek to start, play from 0, status mode) and keeps the piece's
-// state on the window's thread, where the commands come; the sound output (SdlAudio) follows it on a
-// thread of its own and only ever reports back through flags. A file that is missing or not music
-// leaves the device closed and silent.
+// The music device over SDL2_mixer. It keeps the piece's state on the window's thread, where the game's
+// calls come; the sound output (SdlAudio) follows it on a thread of its own and only ever reports back
+// through flags. A file that is missing or not music leaves the device closed and silent.
 class SdlMusicDevice : public QObject, public MusicDevice {
     Q_OBJECT
   public:
     SdlMusicDevice();
     ~SdlMusicDevice() override;
 
-    bool send(const std::string& command, std::string* reply) override;
+    bool open(const std::string& path) override;
+    bool close() override;
+    bool play() override;
+    bool stop() override;
+    bool rewind() override;
+    std::optional<Mode> mode() override;
     // Holds the sound back: pieces are opened, played and stopped as the game says, but nothing is
     // decoded or heard, and SDL is not even started, until startSound(). The window starts it once its
     // first screen is painted, so that waking the sound system does not keep the player waiting.
     void holdSound() { soundHeld_ = true; }
     void startSound();
     bool soundStarted() const { return !soundHeld_; }
-    // Called on the window's thread when the piece ended or failed by itself, so the host can wake the
-    // loop watchdog at once instead of polling. It may come in the middle of a command, so it should
-    // only schedule work.
-    void setOnStateChange(std::function<void()> callback) { onStateChange_ = std::move(callback); }
     bool isOpen() const { return open_; }
     bool isPlaying() const;
     // Whether the piece is going to a sound device, not just keeping time silently.
@@ -44,9 +43,7 @@ class SdlMusicDevice : public QObject, public MusicDevice {
     // the state changed.
     bool refresh();
     bool ended() const;
-    void close();
-    void play();
-    void stop();
+    void drop();
     void startAfresh();
     void publish();
     // Looks again when the piece should end, so that it loops without waiting for the watchdog's poll.
@@ -64,7 +61,6 @@ class SdlMusicDevice : public QObject, public MusicDevice {
     // played it since.
     qint64 baseMs_ = 0;
     QTimer endCheck_;
-    std::function<void()> onStateChange_;
     QString lastError_;
     // Files already reported as undecodable.
     QSet<QString> warned_;

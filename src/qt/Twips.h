@@ -1,5 +1,5 @@
 #pragma once
-#include "app/Control.h"
+#include "game/Look.h"
 
 #include <QPaintDevice>
 #include <cmath>

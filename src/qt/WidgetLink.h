@@ -1,33 +1,32 @@
 #pragma once
-#include "app/Color.h"
+#include "game/Game.h"
 
 #include <QRect>
 #include <string>
 #include <vector>
 
-class Control;
 class ControlWidget;
 class QFont;
 class QListWidget;
 class QPushButton;
 class QWidget;
 
-// Keeps one widget in line with its control in the model. It remembers what it last gave the widget,
-// so that a control that did not change costs a few comparisons and nothing of Qt's.
+// Keeps one widget in line with its control's look. It remembers what it last gave the widget, so that
+// a look that did not change costs a few comparisons and nothing of Qt's.
 class WidgetLink {
   public:
-    WidgetLink(const Control& control, QWidget& widget);
+    WidgetLink(const ControlInfo& control, QWidget& widget);
 
-    const Control& control() const { return control_; }
+    const ControlInfo& control() const { return control_; }
     QWidget& widget() const { return widget_; }
-    // Applies what changed in the control since the last call; baseFont is the window's font and
-    // perPixel the twips a pixel on its screen.
-    void sync(const QFont& baseFont, double perPixel);
+    // Applies what changed in the look since the last call; baseFont is the window's font and perPixel
+    // the twips a pixel on its screen.
+    void sync(const ControlLook& look, const QFont& baseFont, double perPixel);
 
   private:
-    void syncButton();
-    void syncList();
-    const Control& control_;
+    void syncButton(const ControlLook& look);
+    void syncList(const ControlLook& look);
+    const ControlInfo& control_;
     QWidget& widget_;
     // The widget as what it is (only one of them is set).
     ControlWidget* painted_ = nullptr;

@@ -1,67 +1,68 @@
 #include "qt/WidgetTree.h"
 
-#include "app/ControlModel.h"
 #include "qt/ControlWidget.h"
 
+#include <QFont>
 #include <QListWidget>
 #include <QPushButton>
 
-void WidgetTree::create(QWidget& stage, const Control& window, QObject& keyFilter) {
-    window_ = &window;
-    for (const auto& c : model_.controls()) {
-        if (c->kind == ControlKind::Window) continue;
-        QWidget* parent = c->container->kind == ControlKind::Window ? &stage : widgets_.at(c->container);
+void WidgetTree::create(QWidget& stage, QObject& keyFilter) {
+    const auto& controls = game_.controls();
+    widgets_.assign(controls.size(), nullptr);
+    linkOf_.assign(controls.size(), -1);
+    links_.reserve(controls.size());
+    for (std::size_t id = 0; id < controls.size(); ++id) {
+        const ControlInfo& c = controls[id];
+        if (c.kind == ControlKind::Window) continue;
+        QWidget* parent = c.container < 0 ? &stage : widgets_.at(static_cast<std::size_t>(c.container));
         QWidget* w = nullptr;
-        const Control* control = c.get();
-        auto onRelease = [this](const Control& released, bool inside) {
-            input_.release(released);
-            if (inside) input_.click(released);
-        };
-        if (c->kind == ControlKind::CommandButton) {
+        if (c.kind == ControlKind::CommandButton) {
             auto* button = new QPushButton(parent);
-            QObject::connect(button, &QPushButton::pressed, &keyFilter,
-                             [=, this] { input_.press(*control); });
-            // Let go of, and clicked when let go of over it, or pressed by Space or Enter as a button is.
-            QObject::connect(button, &QPushButton::released, &keyFilter,
-                             [=, this] { input_.release(*control); });
-            QObject::connect(button, &QPushButton::clicked, &keyFilter,
-                             [=, this] { input_.click(*control); });
-            button->setAutoDefault(true);
+            // Pressed, let go of, and clicked when let go of over it, as a button is.
+            QObject::connect(button, &QPushButton::pressed, &keyFilter, [this, id] { input_.press(id); });
+            QObject::connect(button, &QPushButton::released, &keyFilter, [this, id] { input_.release(id); });
+            QObject::connect(button, &QPushButton::clicked, &keyFilter, [this, id] { input_.click(id); });
             button->installEventFilter(&keyFilter);
             w = button;
-        } else if (c->kind == ControlKind::ListBox) {
+        } else if (c.kind == ControlKind::ListBox) {
             auto* list = new QListWidget(parent);
             list->setSelectionMode(QAbstractItemView::SingleSelection);
             // The game's keys are the window's; the list is read with the mouse.
             list->setFocusPolicy(Qt::NoFocus);
             w = list;
         } else {
-            auto* widget = new ControlWidget(*c, pictures_, parent);
-            widget->onPress = input_.press;
-            widget->onRelease = onRelease;
-            if (c->kind == ControlKind::PictureBox) pictureBoxes_.push_back(widget);
+            auto* widget = new ControlWidget(c, pictures_, parent);
+            widget->onPress = [this, id] { input_.press(id); };
+            widget->onRelease = [this, id](bool inside) {
+                input_.release(id);
+                if (inside) input_.click(id);
+            };
+            if (c.kind == ControlKind::PictureBox) pictureBoxes_.push_back(widget);
             w = widget;
         }
-        w->setObjectName(QString::fromStdString(c->name));
-        widgets_[control] = w;
-        links_.emplace_back(*control, *w);
+        w->setObjectName(QString::fromStdString(c.name));
+        widgets_[id] = w;
+        linkOf_[id] = static_cast<int>(links_.size());
+        links_.emplace_back(c, *w);
     }
-    for (WidgetLink& link : links_) linkOf_[&link.control()] = &link;
 }
 
-QWidget* WidgetTree::widgetOf(const Control& c) const {
-    auto it = widgets_.find(&c);
-    return it == widgets_.end() ? nullptr : it->second;
-}
-
-void WidgetTree::sync(const QFont& font, double perPixel) {
-    for (WidgetLink& link : links_) link.sync(font, perPixel);
-    syncStacking();
-}
-
-void WidgetTree::sync(const Control& c, const QFont& font, double perPixel) {
-    auto it = linkOf_.find(&c);
-    if (it != linkOf_.end()) it->second->sync(font, perPixel);
+ViewTracker::Changes WidgetTree::sync(const QFont& font, double perPixel) {
+    ViewTracker::Changes changes = view_.changes();
+    if (perPixel != perPixel_ || font.family() != fontFamily_) {
+        // Another screen, or another font: every widget is placed and sized again.
+        perPixel_ = perPixel;
+        fontFamily_ = font.family();
+        for (std::size_t id = 0; id < linkOf_.size(); ++id)
+            if (linkOf_[id] >= 0)
+                links_[static_cast<std::size_t>(linkOf_[id])].sync(view_.look(id), font, perPixel);
+    } else {
+        for (std::size_t id : changes.controls)
+            if (id < linkOf_.size() && linkOf_[id] >= 0)
+                links_[static_cast<std::size_t>(linkOf_[id])].sync(view_.look(id), font, perPixel);
+    }
+    if (changes.stacks) syncStacking();
+    return changes;
 }
 
 void WidgetTree::setDrafting(bool on) {
@@ -69,17 +70,12 @@ void WidgetTree::setDrafting(bool on) {
 }
 
 void WidgetTree::syncStacking() {
-    // The order changes only when a control is brought to the front.
-    std::size_t signature = 0;
-    for (const auto& c : model_.controls()) signature = signature * 31 + static_cast<std::size_t>(c->zorder);
-    if (signature == stackSignature_) return;
-    stackSignature_ = signature;
-    std::vector<const Control*> containers = {window_};
-    for (const auto& c : model_.controls())
-        if (c->kind == ControlKind::PictureBox) containers.push_back(c.get());
-    for (const Control* container : containers) {
+    std::vector<int> containers = {-1};
+    for (std::size_t id = 0; id < game_.controls().size(); ++id)
+        if (game_.controls()[id].kind == ControlKind::PictureBox) containers.push_back(static_cast<int>(id));
+    for (int container : containers) {
         std::vector<QWidget*> order;
-        for (Control* c : model_.stackOf(container)) order.push_back(widgets_.at(c));
+        for (std::size_t id : game_.stackOf(container)) order.push_back(widgets_.at(id));
         auto& known = stacks_[container];
         if (known == order) continue;
         for (QWidget* w : order) w->raise();

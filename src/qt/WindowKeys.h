@@ -1,43 +1,45 @@
 #pragma once
+#include "shell/Player.h"
+
 #include <QRect>
 #include <functional>
+#include <optional>
 
+class HeldEventQueue;
 class QKeyEvent;
 class QWheelEvent;
 
-// The keys and the wheel. They act as the mouse would, through the same engine events, or on the
-// window alone (full screen, the text log, the pace of the story); the game itself is unchanged.
+// The keys and the wheel. They go to the player's key table, shared with the page; what reaches the
+// game goes through the held events, and what is the window's alone (full screen, the text log) comes
+// back here.
 class WindowKeys {
   public:
-    // What the keys do, lent by the window.
+    // What the window does for a key.
     struct Actions {
         std::function<void()> toggleFullScreen;
-        // Where "MENU CLICKME" could be clicked, opens the popup menu, as that click does.
-        std::function<void()> openMenu;
-        std::function<bool()> textLogOpen;
-        std::function<void()> openTextLog;
-        std::function<void()> closeTextLog;
-        // A click on the text area.
-        std::function<void()> clickText;
-        // Ctrl went down or up.
-        std::function<void()> fastForwardChanged;
+        std::function<void()> showTextLog;
+        std::function<void()> hideTextLog;
+        // The keyboard's focus moved, or fast-forward went on or off.
+        std::function<void()> changed;
     };
-    explicit WindowKeys(Actions actions) : act_(std::move(actions)) {}
+    WindowKeys(Player& player, HeldEventQueue& events, Actions actions)
+        : player_(player), events_(events), act_(std::move(actions)) {}
 
-    // The keys that act wherever the focus is (full screen, menu, log, fast-forward); returns whether
-    // the key was taken.
-    bool windowKey(const QKeyEvent& event);
-    // A key pressed on the window itself; returns whether it was taken.
+    // A key pressed anywhere in the window; returns whether it was taken.
     bool press(const QKeyEvent& event);
     void release(const QKeyEvent& event);
     // The wheel over the window; textArea is where turning it up opens the log. Returns whether taken.
     bool wheel(const QWheelEvent& event, const QRect& textArea);
+    // The window lost the keyboard: Ctrl can no longer be held.
+    void letGo();
 
-    // Whether the story runs at its fastest (Ctrl held).
-    bool fastForward() const { return fastForward_; }
-    void setFastForward(bool on);
+    // A Qt key as the key table names it; nothing for a key it has no row for.
+    static std::optional<KeyPress> keyOf(const QKeyEvent& event);
 
   private:
+    void openLog();
+
+    Player& player_;
+    HeldEventQueue& events_;
     Actions act_;
-    bool fastForward_ = false;
 };

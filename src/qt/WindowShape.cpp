@@ -1,6 +1,6 @@
 #include "qt/WindowShape.h"
 
-#include "app/Fom.h"
+#include "game/Game.h"
 #include "qt/HeldEventQueue.h"
 #include "qt/Twips.h"
 
@@ -9,9 +9,9 @@
 #include <QWidget>
 #include <cmath>
 
-WindowShape::WindowShape(QWidget& window, QWidget& stage, Fom& fom, HeldEventQueue& events,
+WindowShape::WindowShape(QWidget& window, QWidget& stage, Game& game, HeldEventQueue& events,
                          std::function<void(bool)> drafting)
-    : window_(window), stage_(stage), fom_(fom), events_(events), drafting_(std::move(drafting)) {
+    : window_(window), stage_(stage), game_(game), events_(events), drafting_(std::move(drafting)) {
     settle_ = new QTimer(this);
     settle_->setSingleShot(true);
     settle_->setInterval(kSettleMs);
@@ -50,33 +50,27 @@ QSize WindowShape::frame() const {
 }
 
 bool WindowShape::updateFrame() {
-    Control& win = fom_.window;
     const double perPixel = twipsPerPixel(window_);
     const double width = frame().width() * perPixel;
     const double height = frame().height() * perPixel;
-    const bool changed = width != win.frameWidthTw || height != win.frameHeightTw;
-    win.frameWidthTw = width;
-    win.frameHeightTw = height;
+    const bool changed = width != frameWidthTw_ || height != frameHeightTw_;
+    frameWidthTw_ = width;
+    frameHeightTw_ = height;
     return changed;
 }
 
-void WindowShape::takeWindowSize(bool mayReshape) {
+void WindowShape::resizeGame(bool mayReshape) {
     // The game measures its window from the outside, frame and title bar included.
-    Control& win = fom_.window;
     const double perPixel = twipsPerPixel(window_);
-    win.widthTw = stage_.width() * perPixel + win.frameWidthTw;
-    win.heightTw = stage_.height() * perPixel + win.frameHeightTw;
-    fom_.windowSizeFixed = !mayReshape || sizeFixedByState();
+    game_.resize({stage_.width() * perPixel + frameWidthTw_, stage_.height() * perPixel + frameHeightTw_,
+                  frameWidthTw_, frameHeightTw_, !mayReshape || sizeFixedByState()});
 }
 
 void WindowShape::layOut(bool mayReshape) {
     updateFrame();
     // Back from full screen, the earlier size stays as it was, whatever frame the window now reports.
     if (kept_) mayReshape = false;
-    events_.run([this, mayReshape] {
-        takeWindowSize(mayReshape);
-        fom_.Form_Resize();
-    });
+    events_.run([this, mayReshape] { resizeGame(mayReshape); });
 }
 
 bool WindowShape::request(QSize size) {
@@ -92,9 +86,10 @@ bool WindowShape::request(QSize size) {
 }
 
 void WindowShape::followGame() {
-    if (!started_ || fom_.windowSizeFixed) return;
+    const WindowSize size = game_.windowSize();
+    if (!started_ || size.fixed) return;
     const QSize wanted = withinScreen(
-        QSize(twipsToPixels(fom_.window.innerWidthTw(), twipsPerPixel(window_)), window_.height()));
+        QSize(twipsToPixels(size.widthTw - frameWidthTw_, twipsPerPixel(window_)), window_.height()));
     if (wanted == window_.size()) {
         shaped_ = window_.size();
         return;

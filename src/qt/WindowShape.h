@@ -5,7 +5,7 @@
 #include <functional>
 #include <optional>
 
-class Fom;
+class Game;
 class HeldEventQueue;
 class QTimer;
 class QWidget;
@@ -21,7 +21,7 @@ class WindowShape : public QObject {
   public:
     // stage is the area the game is laid out in; drafting is told when pictures may be drawn quickly
     // (while the size still changes) and when no longer.
-    WindowShape(QWidget& window, QWidget& stage, Fom& fom, HeldEventQueue& events,
+    WindowShape(QWidget& window, QWidget& stage, Game& game, HeldEventQueue& events,
                 std::function<void(bool)> drafting);
 
     // How long the size must stay put after the player resized the window before it is given its
@@ -34,8 +34,8 @@ class WindowShape : public QObject {
     void show(QSize inner);
     // The window is closing: nothing is laid out any more.
     void stop();
-    // Tells the game the window's outer size; with mayReshape the game may give it its shape.
-    void takeWindowSize(bool mayReshape);
+    // Lays the game out in the window's outer size; with mayReshape the game may give it its shape.
+    void resizeGame(bool mayReshape);
     // Measures the window's frame; returns whether it changed.
     bool updateFrame();
     // After an event: asks for the size the game set, when it may.
@@ -71,8 +71,10 @@ class WindowShape : public QObject {
 
     QWidget& window_;
     QWidget& stage_;
-    Fom& fom_;
+    Game& game_;
     HeldEventQueue& events_;
+    // The frame around the window's inside, in twips, as the window manager last told it.
+    double frameWidthTw_ = 0, frameHeightTw_ = 0;
     std::function<void(bool)> drafting_;
     bool started_ = false;
     bool startFullScreen_ = false;

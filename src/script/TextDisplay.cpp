@@ -34,7 +34,7 @@ void Fom::ShowClickPrompt(int red, int green, int blue) {
 
 void Fom::LblShpTim_Timer() {
     script.BlinkPhase = script.BlinkPhase % 2 + 1;
-    ClickMe.shapeStyle = script.BlinkPhase + 2;
+    ClickMe.shapeStyle = shapeStyleOf(script.BlinkPhase + 2);
 }
 
 void Fom::Form_Click() {

@@ -3,38 +3,75 @@
 #include "platform/GameFiles.h"
 #include "platform/MusicDevice.h"
 
-#include <algorithm>
-#include <cctype>
-
-void Music::send(const std::string& command) {
-    device_.send(command, nullptr);
+bool Music::send(Command command, const std::string& path) {
+    // The text each command has on the system the game was made for: the one place it is written.
+    if (heard_) {
+        switch (command) {
+        case Command::Close:
+            heard_("close MIDI notify");
+            break;
+        case Command::Open:
+            heard_("open \"" + path + "\" alias MIDI");
+            break;
+        case Command::Play:
+            heard_("play MIDI notify");
+            break;
+        case Command::Stop:
+            heard_("stop MIDI notify");
+            break;
+        case Command::Status:
+            heard_("status MIDI mode");
+            break;
+        case Command::SeekToStart:
+            heard_("seek MIDI to start");
+            break;
+        case Command::PlayFromStart:
+            heard_("play MIDI from 0");
+            break;
+        }
+    }
+    switch (command) {
+    case Command::Close:
+        return device_.close();
+    case Command::Open:
+        return device_.open(path);
+    case Command::Play:
+        return device_.play();
+    case Command::Stop:
+        return device_.stop();
+    case Command::Status:
+        return device_.mode() == MusicDevice::Mode::Stopped;
+    case Command::SeekToStart:
+        return device_.rewind();
+    case Command::PlayFromStart:
+        return device_.rewind() && device_.play();
+    }
+    return false;
 }
 
 void Music::OpenMidi(const std::string& path) {
-    send("close MIDI notify");
-    send("open \"" + findGameFile(path) + "\" alias MIDI");
+    send(Command::Close);
+    send(Command::Open, findGameFile(path));
 }
 
 void Music::CloseMidi() {
-    send("close MIDI notify");
+    send(Command::Close);
 }
 
 void Music::PlayMidi() {
-    if (MusicOn) send("play MIDI notify");
+    if (MusicOn) send(Command::Play);
 }
 
 void Music::StopMidi() {
-    send("stop MIDI notify");
+    send(Command::Stop);
 }
 
 void Music::BgmTim_Timer() {
-    // The device answers into a buffer of spaces; a failed query leaves it as it was.
-    std::string reply(16, ' ');
-    device_.send("status MIDI mode", &reply);
-    std::string mode = reply.substr(0, 7);
-    std::transform(mode.begin(), mode.end(), mode.begin(), [](unsigned char c) { return std::toupper(c); });
-    if (mode == "STOPPED" && MusicOn) {
-        send("seek MIDI to start");
-        send("play MIDI from 0");
+    // A piece that has played to its end waits, stopped, for the watchdog; with no piece open the query
+    // fails and nothing follows.
+    const bool stopped = send(Command::Status);
+    if (stopped && MusicOn) {
+        send(Command::SeekToStart);
+        send(Command::PlayFromStart);
     }
 }

@@ -1,12 +1,16 @@
 #pragma once
+#include <functional>
 #include <string>
 
 class MusicDevice;
 
-// The background music: one piece at a time on the device alias MIDI, looped by the watchdog.
+// The background music: one piece at a time on the device alias MIDI, looped by the watchdog. Each
+// procedure sends the game's multimedia commands; the device gets them as typed calls, and whoever
+// listens hears their exact text (the headless driver prints it).
 class Music {
   public:
-    explicit Music(MusicDevice& device) : device_(device) {}
+    Music(MusicDevice& device, std::function<void(const std::string&)> heard)
+        : device_(device), heard_(std::move(heard)) {}
 
     // The program-wide music switch; it gates every start of playback.
     bool MusicOn = false;
@@ -21,6 +25,11 @@ class Music {
     void BgmTim_Timer();
 
   private:
-    void send(const std::string& command);
+    // The commands, each carried out on the device; the status query answers whether a piece is open
+    // and stopped.
+    enum class Command { Close, Open, Play, Stop, Status, SeekToStart, PlayFromStart };
+    bool send(Command command, const std::string& path = {});
+
     MusicDevice& device_;
+    std::function<void(const std::string&)> heard_;
 };

@@ -55,7 +55,7 @@ TEST(Startup, ThreeCommandsWithAnEmptyLine) {
     for (const Control* cell : w.fom.DataLbl) {
         EXPECT_TRUE(cell->visible);
         EXPECT_EQ(cell->backColor, rgb(255, 255, 255));
-        EXPECT_EQ(cell->borderStyle, 1);
+        EXPECT_EQ(cell->borderStyle, BorderStyle::Single);
     }
 }
 

@@ -177,9 +177,9 @@ TEST(CommandPanel, RowsBeyondTheScheduleAreEmptyPlaces) {
 TEST(CommandPanel, PressShowsABorderWhileHeld) {
     Panel p;
     EXPECT_EQ(p.w->router.press("com", 1), EventRouter::Result::Delivered);
-    EXPECT_EQ(p.fom().com[1]->borderStyle, 1);
+    EXPECT_EQ(p.fom().com[1]->borderStyle, BorderStyle::Single);
     p.w->router.release("com", 1);
-    EXPECT_EQ(p.fom().com[1]->borderStyle, 0);
+    EXPECT_EQ(p.fom().com[1]->borderStyle, BorderStyle::None);
     // A disabled label takes neither clicks nor presses.
     p.fom().com[1]->enabled = false;
     EXPECT_EQ(p.w->router.press("com", 1), EventRouter::Result::Ignored);

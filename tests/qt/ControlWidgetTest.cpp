@@ -1,6 +1,5 @@
 #include "qt/ControlWidget.h"
 
-#include "app/Control.h"
 #include "qt/LabelText.h"
 #include "qt/QtPictureLoader.h"
 
@@ -31,12 +30,13 @@ namespace {
 
 // The click prompt over a patterned background, as it stands over the scene picture.
 struct PromptOverPicture {
-    PromptOverPicture() : shape(ControlKind::Shape, "ClickMe", -1, nullptr) {
-        shape.backStyle = 1;
-        shape.borderStyle = 0;
-        shape.fillStyle = 0;
-        shape.backColor = rgb(255, 255, 255);
-        shape.fillColor = rgb(0, 255, 255);
+    PromptOverPicture() {
+        look.visible = true;
+        look.backStyle = BackStyle::Opaque;
+        look.borderStyle = BorderStyle::None;
+        look.fillStyle = FillStyle::Solid;
+        look.backColor = rgb(255, 255, 255);
+        look.fillColor = rgb(0, 255, 255);
         QPalette pal = parent.palette();
         QLinearGradient sky(0, 0, 120, 120);
         sky.setColorAt(0, QColor(250, 200, 220));
@@ -47,11 +47,12 @@ struct PromptOverPicture {
         parent.resize(120, 120);
     }
     QImage shot(int style) {
-        shape.shapeStyle = style;
-        widget->refresh();
+        look.shape = shapeStyleOf(style);
+        widget->apply(look);
         return parent.grab().toImage();
     }
-    Control shape;
+    ControlInfo shape{ControlKind::Shape, "ClickMe", -1, -1};
+    ControlLook look;
     QtPictureLoader pictures;
     QWidget parent;
     std::unique_ptr<ControlWidget> widget = nullptr;
@@ -74,7 +75,7 @@ TEST(ControlWidget, TheBlinkingPromptShowsTheFormAndColourItHasNow) {
         EXPECT_EQ(prompt.shot(4), rounded);
     }
     // A new colour, and a new size, are drawn anew: the same as a prompt that never showed before.
-    prompt.shape.fillColor = rgb(255, 0, 255);
+    prompt.look.fillColor = rgb(255, 0, 255);
     const QImage magenta = prompt.shot(3);
     prompt.widget->resize(40, 40);
     const QImage smaller = prompt.shot(3);

@@ -25,7 +25,7 @@ class DemoWindow : public ::testing::Test {
         pumpFor(100);
     }
 
-    Fom& fom() { return window->fom(); }
+    Fom& fom() { return window->game().fom(); }
 
     // Saves what the window shows now and returns it.
     QImage shot(const std::string& name) {
@@ -40,16 +40,16 @@ class DemoWindow : public ::testing::Test {
     void read() {
         for (int i = 0; i < 500; ++i) {
             if (fom().LblTim.enabled())
-                window->deliver([&] { fom().LblTim_Timer(); });
+                window->deliver([&](Game& g) { g.tick("LblTim"); });
             else if (fom().ClickMe.visible && fom().ClickMe.fillColor == rgb(0, 255, 255))
-                window->deliver([&] { fom().Form_Click(); });
+                window->deliver([&](Game& g) { g.click("Fom"); });
             else
                 return;
         }
     }
 
     void choose(int row) {
-        window->deliver([&] { fom().com_Click(row); });
+        window->deliver([&](Game& g) { g.click("com", row); });
         read();
     }
 
@@ -74,9 +74,9 @@ TEST_F(DemoWindow, TitleTextQuestionMapAndStatusList) {
     EXPECT_GT(colours(title, title.rect()), 20);
     EXPECT_TRUE(fom().PicTtl.visible);
 
-    window->deliver([&] { fom().StartCom_Click(0); });
+    window->deliver([&](Game& g) { g.click("StartCom", 0); });
     // The opening scene pauses on its first picture change; by then some lines of text are up.
-    for (int i = 0; i < 12; ++i) window->deliver([&] { fom().LblTim_Timer(); });
+    for (int i = 0; i < 12; ++i) window->deliver([&](Game& g) { g.tick("LblTim"); });
     const QImage text = shot("text");
     EXPECT_FALSE(fom().PicTtl.visible);
     EXPECT_FALSE(fom().Lbl[20]->caption.empty() && fom().Lbl[19]->caption.empty());
@@ -86,31 +86,31 @@ TEST_F(DemoWindow, TitleTextQuestionMapAndStatusList) {
     choose(0); // day 2: Iori at the harbour, and a page blown toward the sea
     ASSERT_TRUE(fom().QstTim.enabled());
     const QImage question = shot("question");
-    EXPECT_TRUE(window->widgetOf(*fom().QstLBl[0])->isVisible());
-    EXPECT_GT(colours(question, window->widgetOf(fom().Pic)->geometry()), 20);
-    window->deliver([&] { fom().QstLBl_Click(0); });
+    EXPECT_TRUE(window->widgetOf("QstLBl", 0)->isVisible());
+    EXPECT_GT(colours(question, window->widgetOf("Pic")->geometry()), 20);
+    window->deliver([&](Game& g) { g.click("QstLBl", 0); });
     read();
 
-    window->deliver([&] { fom().m_map_Click(); });
+    window->deliver([&](Game& g) { g.menu("m_map"); });
     shot("map");
     EXPECT_TRUE(fom().DataPic.visible);
-    window->deliver([&] { fom().m_map_Click(); });
+    window->deliver([&](Game& g) { g.menu("m_map"); });
 
-    window->deliver([&] { fom().m_list_Click(); });
+    window->deliver([&](Game& g) { g.menu("m_list"); });
     shot("status");
     EXPECT_TRUE(fom().Lst.visible);
 }
 
 TEST_F(DemoWindow, TextStaysReadableOverTheNightPictures) {
-    window->deliver([&] { fom().StartCom_Click(1); });
+    window->deliver([&](Game& g) { g.click("StartCom", 1); });
     read();
     // The lamp room at night, as the command panel opens it.
-    window->deliver([&] {
-        fom().ShowPicture(u"m_5");
-        fom().GoToScene(u"m_5");
+    window->deliver([&](Game& g) {
+        g.fom().ShowPicture(u"m_5");
+        g.fom().GoToScene(u"m_5");
     });
     read();
     const QImage night = shot("night");
-    EXPECT_GT(colours(night, window->widgetOf(fom().Pic)->geometry()), 20);
+    EXPECT_GT(colours(night, window->widgetOf("Pic")->geometry()), 20);
     EXPECT_FALSE(fom().Lbl[20]->caption.empty() && fom().Lbl[19]->caption.empty());
 }

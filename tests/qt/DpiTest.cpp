@@ -14,14 +14,14 @@ TEST(Dpi, TwipsFollowTheScreensLogicalResolution) {
     game.lines("txt/opn.dat", {"一行目", "二行目", ">ive>opn"});
     GameWindow window(game.dir(), 1u);
     ASSERT_TRUE(window.start());
-    window.deliver([&] { window.fom().StartCom_Click(0); });
-    for (int i = 0; i < 3; ++i) window.deliver([&] { window.fom().LblTim_Timer(); });
+    window.deliver([&](Game& g) { g.click("StartCom", 0); });
+    for (int i = 0; i < 3; ++i) window.deliver([&](Game& g) { g.tick("LblTim"); });
     pumpFor(50);
-    Fom& fom = window.fom();
+    Fom& fom = window.game().fom();
 
     const double perPixel = 1440.0 / window.logicalDpiY();
     EXPECT_DOUBLE_EQ(fom.window.heightTw, window.stage()->height() * perPixel + fom.window.frameHeightTw);
-    QWidget* line = window.widgetOf(*fom.Lbl[20]);
+    QWidget* line = window.widgetOf("Lbl", 20);
     EXPECT_EQ(line->height(), static_cast<int>(std::lround(fom.Lbl[20]->heightTw / perPixel)));
     // The story's text stands in the same proportion to the window at any resolution.
     const double textToWindow = QFontInfo(line->font()).pixelSize() / double(window.stage()->height());

@@ -79,12 +79,13 @@ class PictureGame : public ::testing::Test {
         return *window;
     }
 
-    Fom& fom() { return window->fom(); }
+    Fom& fom() { return window->game().fom(); }
 
     // Starts an EASY game and ticks the script until its last line shows.
     void playToThePause() {
-        window->deliver([&] { fom().StartCom_Click(0); });
-        for (int i = 0; i < 10 && !fom().ClickMe.visible; ++i) window->deliver([&] { fom().LblTim_Timer(); });
+        window->deliver([&](Game& g) { g.click("StartCom", 0); });
+        for (int i = 0; i < 10 && !fom().ClickMe.visible; ++i)
+            window->deliver([&](Game& g) { g.tick("LblTim"); });
         ASSERT_EQ(utf8(fom().Lbl[20]->caption), "二行目のテキストです");
         ASSERT_TRUE(fom().ClickMe.visible);
         pumpFor(50);
@@ -93,7 +94,7 @@ class PictureGame : public ::testing::Test {
     // The window as the player sees it, and where Pic lies in it.
     QImage screen() { return window->grab().toImage(); }
     QRect picRect() {
-        QWidget* pic = window->widgetOf(fom().Pic);
+        QWidget* pic = window->widgetOf("Pic");
         return QRect(pic->mapTo(window.get(), QPoint(0, 0)), pic->size());
     }
 
@@ -126,7 +127,7 @@ TEST_F(PictureGame, EveryWidgetShowsWhereAndWhetherTheModelSays) {
     auto check = [&](const char* screenName) {
         for (const auto& c : fom().model.controls()) {
             if (c->kind == ControlKind::Window) continue;
-            QWidget* widget = w.widgetOf(*c);
+            QWidget* widget = w.widgetOf(c->name, c->index);
             ASSERT_NE(widget, nullptr) << c->name;
             const std::string name = c->name + "(" + std::to_string(c->index) + ") on the " + screenName;
             EXPECT_EQ(widget->isVisibleTo(&w), shownInModel(*c)) << name;
@@ -134,7 +135,7 @@ TEST_F(PictureGame, EveryWidgetShowsWhereAndWhetherTheModelSays) {
         }
     };
     ASSERT_TRUE(fom().PicTtl.visible);
-    EXPECT_EQ(w.widgetOf(fom().PicTtl)->geometry(), w.rect()) << "the title card covers the window";
+    EXPECT_EQ(w.widgetOf("PicTtl")->geometry(), w.rect()) << "the title card covers the window";
     check("title");
     playToThePause();
     check("play screen");
@@ -142,9 +143,9 @@ TEST_F(PictureGame, EveryWidgetShowsWhereAndWhetherTheModelSays) {
 
 TEST_F(PictureGame, ScenePictureTextAndPromptAreDrawn) {
     startWindow();
-    window->deliver([&] { fom().StartCom_Click(0); });
+    window->deliver([&](Game& g) { g.click("StartCom", 0); });
     // The first step shows the picture, the next the first line.
-    while (fom().Pic.pictureName != u"quad") window->deliver([&] { fom().LblTim_Timer(); });
+    while (fom().Pic.pictureName != u"quad") window->deliver([&](Game& g) { g.tick("LblTim"); });
     ASSERT_FALSE(fom().ClickMe.visible);
     pumpFor(30);
     expectPictureCoversPic();
@@ -170,13 +171,14 @@ TEST_F(PictureGame, ScenePictureTextAndPromptAreDrawn) {
     EXPECT_TRUE(looksLike(shot.pixelColor(prompt.center()), QColor(0, 255, 255)));
 
     // A click resumes the story, which ends on the magenta prompt.
-    window->deliver([&] { fom().Form_Click(); });
-    for (int i = 0; i < 10 && !fom().ClickMe.visible; ++i) window->deliver([&] { fom().LblTim_Timer(); });
+    window->deliver([&](Game& g) { g.click("Fom"); });
+    for (int i = 0; i < 10 && !fom().ClickMe.visible; ++i)
+        window->deliver([&](Game& g) { g.tick("LblTim"); });
     ASSERT_TRUE(fom().ClickMe.visible);
     pumpFor(30);
     EXPECT_TRUE(looksLike(screen().pixelColor(prompt.center()), QColor(255, 0, 255)));
     // Hidden, the prompt leaves the picture as it was.
-    window->deliver([&] { fom().ClickMe.visible = false; });
+    window->deliver([&](Game& g) { g.fom().ClickMe.visible = false; });
     pumpFor(30);
     EXPECT_TRUE(looksLike(screen().pixelColor(prompt.center()), kBottomRight));
 }
@@ -190,7 +192,7 @@ TEST_F(PictureGame, TitleCardIsStretchedOverTheWindow) {
     EXPECT_TRUE(looksLike(shot.pixelColor(w.width() - 1 - in, in), kTopRight));
     EXPECT_TRUE(looksLike(shot.pixelColor(in, w.height() - 1 - in), kBottomLeft));
     // The difficulty buttons lie over the card.
-    QWidget* normal = w.widgetOf(*fom().StartCom[1]);
+    QWidget* normal = w.widgetOf("StartCom", 1);
     EXPECT_TRUE(normal->isVisible());
     EXPECT_GT(normal->mapTo(&w, QPoint(0, 0)).y(), w.height() / 2);
 }
@@ -198,7 +200,7 @@ TEST_F(PictureGame, TitleCardIsStretchedOverTheWindow) {
 TEST_F(PictureGame, ResizedWindowKeepsItsShapeAndPicture) {
     GameWindow& w = startWindow();
     playToThePause();
-    window->deliver([&] { fom().ClickMe.visible = false; });
+    window->deliver([&](Game& g) { g.fom().ClickMe.visible = false; });
 
     // 701 pixels: the outer height over 6 ends in a half, which goes to the even neighbour.
     w.resize(1000, 701);
@@ -215,7 +217,7 @@ TEST_F(PictureGame, ResizedWindowKeepsItsShapeAndPicture) {
     EXPECT_EQ(w.height(), 701) << "the height the player chose stays";
     EXPECT_EQ(fom().window.heightTw, outerHeight);
     EXPECT_DOUBLE_EQ(fom().window.scaleWidth(), 8);
-    EXPECT_EQ(w.widgetOf(fom().Pic)->geometry(), modelRect(fom().Pic));
+    EXPECT_EQ(w.widgetOf("Pic")->geometry(), modelRect(fom().Pic));
     EXPECT_NEAR(picRect().width(), w.width() * 6 / 8, 1);
     EXPECT_NEAR(picRect().height(), w.height() * 5 / 6, 1);
     pumpFor(30);
@@ -298,8 +300,8 @@ TEST_F(PictureGame, TheSceneShowsScaledSmoothlyOnceADragHasSettled) {
     const QImage picture = finePattern(320, 240);
     savePicture(game, "quad", picture, "PNG");
     GameWindow& w = startWindow();
-    window->deliver([&] { fom().StartCom_Click(0); });
-    while (fom().Pic.pictureName != u"quad") window->deliver([&] { fom().LblTim_Timer(); });
+    window->deliver([&](Game& g) { g.click("StartCom", 0); });
+    while (fom().Pic.pictureName != u"quad") window->deliver([&](Game& g) { g.tick("LblTim"); });
     for (int step = 1; step <= 6; ++step) {
         w.resize(QSize(700 + 23 * step, 520 + 17 * step));
         pumpFor(15);
@@ -319,12 +321,12 @@ TEST_F(PictureGame, ExitWhenShownEndsOnceTheTitleIsPaintedWithoutStartingTheSoun
     ASSERT_TRUE(w.start());
     // Nothing is painted before the event loop runs.
     int titlePaints = 0;
-    PaintCounter counter(*w.widgetOf(w.fom().PicTtl), titlePaints);
+    PaintCounter counter(*w.widgetOf("PicTtl"), titlePaints);
     // Should the window never end by itself, the test ends it with another status.
     QTimer::singleShot(10000, [] { QApplication::exit(7); });
     EXPECT_EQ(QApplication::exec(), 0);
     EXPECT_EQ(titlePaints, 1) << "the title card is painted once before the end";
-    EXPECT_TRUE(w.widgetOf(*w.fom().StartCom[0])->isVisible());
+    EXPECT_TRUE(w.widgetOf("StartCom", 0)->isVisible());
     EXPECT_FALSE(w.music().soundStarted());
 }
 
@@ -337,7 +339,7 @@ TEST_F(PictureGame, ALineOfMillionsOfCharactersShowsTheStartThatFits) {
     const QImage shot = screen();
     if (const char* dir = std::getenv("RUMENA_SHOTS")) shot.save(QString(dir) + "/long_line.png");
     // The row above the last holds the long line: drawn, in the text's colour, across the row.
-    QWidget* row = window->widgetOf(*fom().Lbl[19]);
+    QWidget* row = window->widgetOf("Lbl", 19);
     const QRect r(row->mapTo(window.get(), QPoint(0, 0)), row->size());
     int ink = 0;
     for (int x = r.left(); x < r.right(); ++x)

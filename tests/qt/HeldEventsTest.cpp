@@ -14,15 +14,15 @@ TEST(HeldEvents, TimerFiringInsideANestedLoopIsDeliveredAfterTheHandler) {
     game.lines("txt/opn.dat", story);
     GameWindow window(game.dir(), 1u);
     ASSERT_TRUE(window.start());
-    Fom& fom = window.fom();
-    window.deliver([&] { fom.StartCom_Click(0); });
+    Fom& fom = window.game().fom();
+    window.deliver([&](Game& g) { g.click("StartCom", 0); });
     // The fastest text speed: the line timer fires as often as the desktop's timers go.
-    window.deliver([&] { fom.m_tim_Click(0); });
+    window.deliver([&](Game& g) { g.menu("m_tim", 0); });
     ASSERT_TRUE(fom.LblTim.enabled());
     ASSERT_TRUE(pumpUntil([&] { return fom.script.currentLineNumber >= 2; }, 5000));
 
     std::size_t lineBefore = 0, lineInside = 0;
-    window.deliver([&] {
+    window.deliver([&](Game&) {
         lineBefore = fom.script.currentLineNumber;
         // The line timer fires many times in here, the watchdog too.
         pumpFor(450);

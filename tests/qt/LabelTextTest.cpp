@@ -30,7 +30,7 @@ QFont labelFont() {
 }
 
 // One label taken through many widths, as by a drag, against a label laid out afresh at each width.
-void expectSameAsFresh(const std::u16string& caption, int alignment, const std::vector<int>& widths) {
+void expectSameAsFresh(const std::u16string& caption, Alignment alignment, const std::vector<int>& widths) {
     const QFont font = labelFont();
     LabelText kept;
     for (int width : widths) {
@@ -39,7 +39,7 @@ void expectSameAsFresh(const std::u16string& caption, int alignment, const std::
         const QImage shown = painted(kept.layout(caption, inner, font, alignment), inner, font);
         const QImage expected = painted(fresh.layout(caption, inner, font, alignment), inner, font);
         ASSERT_TRUE(shown == expected) << "caption of " << caption.size() << " characters, alignment "
-                                       << alignment << ", width " << width;
+                                       << number(alignment) << ", width " << width;
     }
 }
 
@@ -60,24 +60,25 @@ const std::vector<std::u16string> kCaptions = {
 
 TEST(LabelText, ShowsInEveryWidthAsTextLaidOutAfreshInThatWidth) {
     for (const auto& caption : kCaptions)
-        for (int alignment : {0, 1, 2}) expectSameAsFresh(caption, alignment, shrinkingThenGrowing());
+        for (Alignment alignment : {Alignment::Left, Alignment::Right, Alignment::Centre})
+            expectSameAsFresh(caption, alignment, shrinkingThenGrowing());
 }
 
 TEST(LabelText, ANewCaptionOrFontIsLaidOutAgain) {
     const QFont font = labelFont();
     const QSize inner(600, 60);
     LabelText text;
-    EXPECT_EQ(text.layout(u"一行目", inner, font, 0).text(), QString::fromUtf8("一行目"));
+    EXPECT_EQ(text.layout(u"一行目", inner, font, Alignment::Left).text(), QString::fromUtf8("一行目"));
     // Kept while nothing changes, even when asked with another caption.
-    EXPECT_EQ(text.layout(u"二行目", inner, font, 0).text(), QString::fromUtf8("一行目"));
+    EXPECT_EQ(text.layout(u"二行目", inner, font, Alignment::Left).text(), QString::fromUtf8("一行目"));
     text.invalidate();
-    EXPECT_EQ(text.layout(u"二行目", inner, font, 0).text(), QString::fromUtf8("二行目"));
+    EXPECT_EQ(text.layout(u"二行目", inner, font, Alignment::Left).text(), QString::fromUtf8("二行目"));
     // A new size takes a caption cut shorter or longer (see shownPart) into account.
     const std::u16string longLine(5000, u'x');
     text.invalidate();
-    const auto shortBox = text.layout(longLine, QSize(100, 10), font, 0).text().size();
+    const auto shortBox = text.layout(longLine, QSize(100, 10), font, Alignment::Left).text().size();
     EXPECT_LT(shortBox, 5000);
-    EXPECT_GT(text.layout(longLine, QSize(4000, 10), font, 0).text().size(), shortBox);
+    EXPECT_GT(text.layout(longLine, QSize(4000, 10), font, Alignment::Left).text().size(), shortBox);
 }
 
 } // namespace

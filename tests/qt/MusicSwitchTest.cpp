@@ -28,7 +28,7 @@ class MusicSwitch : public ::testing::Test {
         ASSERT_TRUE(underWay) << "the title music never got under way";
     }
     SdlMusicDevice& music() { return window->music(); }
-    Fom& fom() { return window->fom(); }
+    Fom& fom() { return window->game().fom(); }
 
     TempGame game;
     std::unique_ptr<GameWindow> window;
@@ -56,12 +56,12 @@ TEST_F(MusicSwitch, ThousandSwitchesBetweenTwoPiecesThroughTheGame) {
     if (IsSkipped()) return;
     double afterWarmUp = 0;
     for (int i = 0; i < 1000; ++i) {
-        window->deliver([&] { fom().StartCom_Click(i % 3); });
+        window->deliver([&](Game& g) { g.click("StartCom", i % 3); });
         ASSERT_FALSE(fom().PicTtl.visible) << "round " << i << ": the new game should have begun";
         // Now and then the piece gets as far as the sound output before it is switched away.
         if (i % 10 == 0) pumpUntil([&] { return music().positionMs() > 0; }, 1000);
         pumpFor(1);
-        window->deliver([&] { fom().m_menu_Click(0); });
+        window->deliver([&](Game& g) { g.menu("m_menu", 0); });
         ASSERT_TRUE(fom().PicTtl.visible) << "round " << i << ": Delete should lead back to the title";
         if (i % 10 == 5) pumpUntil([&] { return music().positionMs() > 0; }, 1000);
         pumpFor(1);

@@ -1,7 +1,6 @@
 // Pictures stretched roughly while the window's size changes, and smoothly once it stays.
 #include "EventPump.h"
 #include "PictureGame.h"
-#include "app/Control.h"
 #include "qt/ControlWidget.h"
 #include "qt/QtPictureLoader.h"
 
@@ -13,12 +12,15 @@ namespace {
 
 // A picture box as a window of its own.
 struct ShownPictureBox {
-    ShownPictureBox() : box(ControlKind::PictureBox, "Pic", -1, nullptr) {
+    ShownPictureBox() {
         const std::string path = dir.filePath("pattern.png").toStdString();
         picture.save(QString::fromStdString(path), "PNG");
-        box.picturePath = path;
+        ControlLook look;
+        look.visible = true;
+        look.picture = path;
         pictures.load(path);
         widget = std::make_unique<ControlWidget>(box, pictures, nullptr);
+        widget->apply(look);
         widget->resize(160, 120);
         widget->show();
         pumpFor(30);
@@ -26,7 +28,7 @@ struct ShownPictureBox {
     QImage shown() { return shownOnScreen(*widget, widget->rect()); }
     QTemporaryDir dir;
     QImage picture = finePattern(300, 200);
-    Control box;
+    ControlInfo box{ControlKind::PictureBox, "Pic", -1, -1};
     QtPictureLoader pictures;
     std::unique_ptr<ControlWidget> widget;
 };

@@ -28,29 +28,29 @@ class QuestionWindow : public ::testing::Test {
         game.lines("txt/no.dat", {"いいえの場面"});
         window = std::make_unique<GameWindow>(game.dir(), 1u);
         ASSERT_TRUE(window->start());
-        window->deliver([&] { fom().StartCom_Click(0); });
+        window->deliver([&](Game& g) { g.click("StartCom", 0); });
         for (int i = 0; i < 10 && !fom().QstTim.enabled(); ++i)
-            window->deliver([&] { fom().LblTim_Timer(); });
+            window->deliver([&](Game& g) { g.tick("LblTim"); });
         ASSERT_TRUE(fom().QstTim.enabled()) << "the question should have begun";
         pumpFor(50);
     }
 
-    Fom& fom() { return window->fom(); }
+    Fom& fom() { return window->game().fom(); }
     QImage screen() { return window->grab().toImage(); }
     // Where a control inside Pic lies in the window, by the model.
     QRect onScreen(const Control& c) {
-        const QPoint pic = window->widgetOf(fom().Pic)->mapTo(window.get(), QPoint(0, 0));
+        const QPoint pic = window->widgetOf("Pic")->mapTo(window.get(), QPoint(0, 0));
         return QRect(px(c.leftTw), px(c.topTw), px(c.widthTw), px(c.heightTw)).translated(pic);
     }
     void expectWidgetWhereTheModelSays(const Control& c) {
-        QWidget* w = window->widgetOf(c);
+        QWidget* w = window->widgetOf(c.name, c.index);
         const std::string name = c.name + "(" + std::to_string(c.index) + ")";
         EXPECT_TRUE(w->isVisibleTo(window.get())) << name;
         EXPECT_EQ(QRect(w->mapTo(window.get(), QPoint(0, 0)), w->size()), onScreen(c)) << name;
     }
     // A left-button event on a control's widget, at a point well inside it, as the player gives it.
     void mouse(const Control& c, QEvent::Type type) {
-        QWidget* w = window->widgetOf(c);
+        QWidget* w = window->widgetOf(c.name, c.index);
         const QPointF at(6, w->height() / 2.0);
         QMouseEvent event(type, at, w->mapToGlobal(at), Qt::LeftButton,
                           type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
@@ -87,7 +87,7 @@ TEST_F(QuestionWindow, AnswersAndBoxesAreDrawnInTheirSlots) {
 
 TEST_F(QuestionWindow, TheCountdownBarGrowsAsTheModelSays) {
     const Control& bar = fom().QstTimShp;
-    for (int i = 0; i < 10; ++i) window->deliver([&] { fom().QstTim_Timer(); });
+    for (int i = 0; i < 10; ++i) window->deliver([&](Game& g) { g.tick("QstTim"); });
     pumpFor(30);
     // The window's own countdown runs too, so the ticks are counted rather than assumed.
     auto expectedWidth = [&] {
@@ -103,7 +103,7 @@ TEST_F(QuestionWindow, TheCountdownBarGrowsAsTheModelSays) {
     EXPECT_TRUE(looksLike(shot.pixelColor(r.left(), r.center().y()), kBar));
     EXPECT_TRUE(looksLike(shot.pixelColor(r.right() + 3, r.top()), kTopRight));
 
-    for (int i = 0; i < 10; ++i) window->deliver([&] { fom().QstTim_Timer(); });
+    for (int i = 0; i < 10; ++i) window->deliver([&](Game& g) { g.tick("QstTim"); });
     pumpFor(30);
     ASSERT_GE(fom().question.QstCount, 20);
     expectWidgetWhereTheModelSays(bar);
@@ -118,19 +118,19 @@ TEST_F(QuestionWindow, APressedAnswerShowsItsBorderAndAClickTakesIt) {
     ASSERT_FALSE(near(before, kBorder)) << "the edge should not look like a border before the press";
 
     mouse(answer, QEvent::MouseButtonPress);
-    EXPECT_EQ(answer.borderStyle, 1);
+    EXPECT_EQ(answer.borderStyle, BorderStyle::Single);
     const QImage pressed = screen();
     EXPECT_TRUE(looksLike(pressed.pixelColor(edge), kBorder));
     EXPECT_TRUE(looksLike(pressed.pixelColor(l.center().x(), l.top()), kBorder));
 
     mouse(answer, QEvent::MouseButtonRelease);
-    EXPECT_EQ(answer.borderStyle, 0);
+    EXPECT_EQ(answer.borderStyle, BorderStyle::None);
     EXPECT_EQ(std::filesystem::path(fom().script.file.path()).stem().string(), "yes")
         << "the release is a click";
     EXPECT_FALSE(fom().QstTim.enabled());
     for (int i = 0; i < 2; ++i) {
-        EXPECT_FALSE(window->widgetOf(*fom().QstLBl[i])->isVisible());
-        EXPECT_FALSE(window->widgetOf(*fom().QstShp[i])->isVisible());
+        EXPECT_FALSE(window->widgetOf("QstLBl", i)->isVisible());
+        EXPECT_FALSE(window->widgetOf("QstShp", i)->isVisible());
     }
-    EXPECT_FALSE(window->widgetOf(fom().QstTimShp)->isVisible());
+    EXPECT_FALSE(window->widgetOf("QstTimShp")->isVisible());
 }

@@ -18,7 +18,7 @@ class ShownWindow : public ::testing::Test {
         ASSERT_TRUE(window->start());
         pumpFor(50);
     }
-    Fom& fom() { return window->fom(); }
+    Fom& fom() { return window->game().fom(); }
     QSize frame() const { return window->frameGeometry().size() - window->geometry().size(); }
     // Waits until the window has kept one size for a while, and returns it.
     QSize settled() {
@@ -95,7 +95,7 @@ TEST_F(ShownWindow, AFrameToldLateAfterFullScreenKeepsTheEarlierSize) {
 TEST_F(ShownWindow, OnTheTitleNormalHasAVisibleFocusAndTabCyclesTheThreeButtons) {
     ASSERT_TRUE(fom().PicTtl.visible);
     std::vector<QWidget*> buttons;
-    for (Control* c : fom().StartCom) buttons.push_back(window->widgetOf(*c));
+    for (Control* c : fom().StartCom) buttons.push_back(window->widgetOf(c->name, c->index));
     ASSERT_EQ(buttons.size(), 3u);
     ASSERT_EQ(window->focusWidget(), buttons[1]) << "NORMAL has the focus";
 

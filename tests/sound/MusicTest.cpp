@@ -1,5 +1,5 @@
 #include "sound/Music.h"
-#include "sound/SimulatedMusicDevice.h"
+#include "platform/SimulatedMusicDevice.h"
 #include "support/TestGame.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +17,7 @@ TEST(Music, PlaysOnlyWhileTheSwitchIsOn) {
                           Case{false, true, false}}) {
         SCOPED_TRACE(std::string(c.on ? "on" : "off") + (c.byWatchdog ? ", the watchdog" : ", play"));
         SimulatedMusicDevice device;
-        Music music(device);
+        Music music(device, nullptr);
         music.MusicOn = c.on;
         music.OpenMidi(game.dir() + "/bgm.mp3");
         if (c.byWatchdog)

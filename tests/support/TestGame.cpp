@@ -43,11 +43,6 @@ void TempGame::minimal(int commands) {
     lines("txt/opn.dat", {"はじまり"});
 }
 
-bool FakePlatform::Music::send(const std::string& command, std::string*) {
-    commands.push_back(command);
-    return true;
-}
-
 std::optional<PictureSize> FakePlatform::Pictures::load(const std::string& path) {
     asked.push_back(path);
     std::ifstream in(path);

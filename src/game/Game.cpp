@@ -1,0 +1,300 @@
+#include "game/Game.h"
+
+#include "app/EventRouter.h"
+#include "app/Fom.h"
+#include "platform/TextCodec.h"
+
+#include <algorithm>
+#include <exception>
+
+namespace {
+
+Outcome outcomeOf(EventRouter::Result r) {
+    switch (r) {
+    case EventRouter::Result::Delivered:
+        return Outcome::Delivered;
+    case EventRouter::Result::Ignored:
+        return Outcome::Ignored;
+    case EventRouter::Result::UnknownName:
+        break;
+    }
+    return Outcome::UnknownName;
+}
+
+MenuEntry entryOf(const MenuItem& m, bool withItems) {
+    MenuEntry e{m.name, m.index, m.caption, m.checked, m.enabled, m.visible, {}};
+    if (withItems)
+        for (const MenuItem* child : m.items) e.items.push_back(entryOf(*child, true));
+    return e;
+}
+
+} // namespace
+
+Game::Game(Platform& platform, std::string gameDir)
+    : fom_(std::make_unique<Fom>(platform, std::move(gameDir))),
+      router_(std::make_unique<EventRouter>(*fom_)) {}
+
+Game::~Game() = default;
+
+template <class Event> Outcome Game::guard(Event event) {
+    if (ended()) return Outcome::Failed;
+    touched_.reset();
+    try {
+        return event();
+    } catch (const std::exception& e) {
+        error_ = *e.what() ? e.what() : "the game stopped on an error";
+        return Outcome::Failed;
+    }
+}
+
+Outcome Game::load() {
+    return guard([&] {
+        fom_->Form_Load();
+        listControls();
+        fom_->Form_Resize();
+        return Outcome::Delivered;
+    });
+}
+
+void Game::listControls() {
+    controls_.clear();
+    const auto& all = fom_->model.controls();
+    for (const auto& c : all) {
+        // The window holds the rest; what lies on it directly has no container of its own.
+        int container = -1;
+        if (c->container && c->container != &fom_->window)
+            for (std::size_t k = 0; k < all.size(); ++k)
+                if (all[k].get() == c->container) container = static_cast<int>(k);
+        if (c.get() == &fom_->ClickMe) clickMe_ = controls_.size();
+        if (c.get() == &fom_->menuLbl) menuAnchor_ = controls_.size();
+        if (c.get() == &fom_->Pic) textArea_ = controls_.size();
+        controls_.push_back({c->kind, c->name, c->index, container});
+    }
+}
+
+Outcome Game::activate(const std::optional<WindowSize>& size) {
+    if (size) {
+        const Outcome sized = resize(*size);
+        if (sized == Outcome::Failed) return sized;
+    }
+    return guard([&] {
+        fom_->Form_Activate();
+        return Outcome::Delivered;
+    });
+}
+
+Outcome Game::resize(const WindowSize& size) {
+    return guard([&] {
+        Control& win = fom_->window;
+        win.widthTw = size.widthTw;
+        win.heightTw = size.heightTw;
+        win.frameWidthTw = size.frameWidthTw;
+        win.frameHeightTw = size.frameHeightTw;
+        fom_->windowSizeFixed = size.fixed;
+        fom_->Form_Resize();
+        return Outcome::Delivered;
+    });
+}
+
+Outcome Game::click(const std::string& name, int index) {
+    return guard([&] { return outcomeOf(router_->click(name, index)); });
+}
+Outcome Game::press(const std::string& name, int index) {
+    return guard([&] { return outcomeOf(router_->press(name, index)); });
+}
+Outcome Game::release(const std::string& name, int index) {
+    return guard([&] { return outcomeOf(router_->release(name, index)); });
+}
+Outcome Game::click(std::size_t id) {
+    return id < controls_.size() ? click(controls_[id].name, controls_[id].index) : Outcome::UnknownName;
+}
+Outcome Game::press(std::size_t id) {
+    return id < controls_.size() ? press(controls_[id].name, controls_[id].index) : Outcome::UnknownName;
+}
+Outcome Game::release(std::size_t id) {
+    return id < controls_.size() ? release(controls_[id].name, controls_[id].index) : Outcome::UnknownName;
+}
+Outcome Game::menu(const std::string& item, int index) {
+    return guard([&] { return outcomeOf(router_->menu(item, index)); });
+}
+
+Outcome Game::tick(const std::string& timer) {
+    return guard([&] {
+        const Outcome o = outcomeOf(router_->tick(timer));
+        // Two ticks come often and change little: the blink changes the prompt's form alone, and the
+        // watchdog only the music.
+        if (timer == fom_->LblShpTim.name)
+            touched_ = std::vector<std::size_t>{clickMe_};
+        else if (timer == fom_->BgmTim.name)
+            touched_ = std::vector<std::size_t>{};
+        return o;
+    });
+}
+
+Outcome Game::advance() {
+    const Control& newest = *fom_->Lbl.back();
+    return click(newest.name, newest.index);
+}
+
+Outcome Game::openMenu() {
+    return click(fom_->menuLbl.name);
+}
+
+Outcome Game::close() {
+    return guard([&] {
+        fom_->Form_Unload();
+        return Outcome::Delivered;
+    });
+}
+
+bool Game::titleShown() const {
+    return fom_->PicTtl.visible;
+}
+bool Game::menuAvailable() const {
+    return !ended() && router_->menuAvailable();
+}
+bool Game::textAreaReachable() const {
+    return !ended() && router_->reachable(fom_->Pic.name, -1) != nullptr;
+}
+bool Game::reachable(std::size_t id) const {
+    return !ended() && id < controls_.size() && router_->reachable(controls_[id].name, controls_[id].index);
+}
+
+std::vector<std::size_t> Game::choices() const {
+    std::vector<std::size_t> ids;
+    if (ended() || !titleShown()) return ids;
+    for (const Control* c : fom_->StartCom)
+        if (const int id = find(c->name, c->index); id >= 0 && reachable(static_cast<std::size_t>(id)))
+            ids.push_back(static_cast<std::size_t>(id));
+    return ids;
+}
+
+WindowSize Game::windowSize() const {
+    const Control& w = fom_->window;
+    return {w.widthTw, w.heightTw, w.frameWidthTw, w.frameHeightTw, fom_->windowSizeFixed};
+}
+std::u16string Game::caption() const {
+    return fom_->window.caption;
+}
+Color Game::background() const {
+    return fom_->window.backColor;
+}
+
+std::vector<TimerState> Game::timers() const {
+    std::vector<TimerState> all;
+    const Fom& f = *fom_;
+    for (const Timer* t : f.model.timers()) {
+        const TimerRole role = t == &f.LblShpTim ? TimerRole::Blink
+                               : t == &f.QstTim  ? TimerRole::Countdown
+                               : t == &f.BgmTim  ? TimerRole::Watchdog
+                                                 : TimerRole::Story;
+        all.push_back({t->name, role, t->enabled(), t->interval(), t->restarts()});
+    }
+    return all;
+}
+
+std::optional<TimerState> Game::timer(const std::string& name) const {
+    for (const TimerState& t : timers())
+        if (t.name == name) return t;
+    return std::nullopt;
+}
+
+std::vector<MenuEntry> Game::menuItems() const {
+    return entryOf(*fom_->model.menu("menu").front(), true).items;
+}
+
+std::vector<MenuEntry> Game::menuArray(const std::string& name) const {
+    std::vector<MenuEntry> items;
+    for (const MenuItem* m : fom_->model.menu(name)) items.push_back(entryOf(*m, false));
+    return items;
+}
+
+const std::deque<std::u16string>& Game::textLog() const {
+    return fom_->textLog.lines();
+}
+
+std::string Game::savePath() const {
+    return fom_->textFile(u"save");
+}
+
+ControlLook Game::look(std::size_t id) const {
+    return fom_->model.controls().at(id)->look();
+}
+
+std::vector<std::size_t> Game::stackOf(int container) const {
+    const auto& all = fom_->model.controls();
+    const Control* in = container < 0 ? &fom_->window : all.at(static_cast<std::size_t>(container)).get();
+    std::vector<std::size_t> ids;
+    for (const Control* c : fom_->model.stackOf(in))
+        for (std::size_t k = 0; k < all.size(); ++k)
+            if (all[k].get() == c) ids.push_back(k);
+    return ids;
+}
+
+std::size_t Game::stackSignature() const {
+    std::size_t signature = 0;
+    for (const auto& c : fom_->model.controls())
+        signature = signature * 31 + static_cast<std::size_t>(c->zorder);
+    return signature;
+}
+
+int Game::find(const std::string& name, int index) const {
+    for (std::size_t k = 0; k < controls_.size(); ++k)
+        if (controls_[k].name == name &&
+            (controls_[k].index == index || (index < 0 && controls_[k].index <= 0)))
+            return static_cast<int>(k);
+    return -1;
+}
+
+std::optional<std::array<ShapeStyle, 2>> Game::blinkForms(std::size_t id) const {
+    if (id != clickMe_ || controls_.empty() || !fom_->LblShpTim.enabled()) return std::nullopt;
+    // The next tick's form first, as the blink's own rule gives it.
+    const ShapeStyle next = shapeStyleOf(fom_->script.BlinkPhase % 2 + 1 + 2);
+    const ShapeStyle after = next == ShapeStyle::Circle ? ShapeStyle::RoundedRectangle : ShapeStyle::Circle;
+    return std::array<ShapeStyle, 2>{next, after};
+}
+
+std::vector<DesignEntry> Game::design() const {
+    std::vector<DesignEntry> names;
+    for (const auto& e : fom_->model.entries()) {
+        DesignEntry::Kind kind = DesignEntry::Kind::Control;
+        if (e.kind == ControlModel::EntryKind::Timer) kind = DesignEntry::Kind::Timer;
+        if (e.kind == ControlModel::EntryKind::Menu) kind = DesignEntry::Kind::Menu;
+        names.push_back({kind, e.name, e.isArray});
+    }
+    return names;
+}
+
+ControlUnits Game::units(std::size_t id) const {
+    const Control& c = *fom_->model.controls().at(id);
+    return {c.left(), c.top(), c.width(), c.height(), c.scaleWidth(), c.scaleHeight(), c.pictureName};
+}
+
+Variables Game::variables() const {
+    const Fom& f = *fom_;
+    const auto& g = f.game;
+    Variables v;
+    v.BaseDir = f.BaseDir;
+    v.TextDir = f.TextDir;
+    v.GraphicsDir = f.GraphicsDir;
+    v.MusicOn = f.music.MusicOn;
+    v.TurnLimit = g.TurnLimit;
+    v.LoveThreshold = g.LoveThreshold;
+    v.TurnCount = g.TurnCount;
+    for (int i = 0; i < 3; ++i) v.LoveLevels[i] = g.LoveLevels[i];
+    v.OnOffFlags = g.OnOffFlags;
+    v.CnFlags = g.CnFlags;
+    v.GnFlags = g.GnFlags;
+    for (int d = 1; d <= 9; ++d) v.VisitFlags[d - 1] = g.VisitFlags[d];
+    v.CurrentLine = f.script.CurrentLine;
+    v.NextLine = f.script.NextLine;
+    v.ScriptOpen = f.script.file.isOpen();
+    v.QstTargets = f.question.QstTargets;
+    for (int i = 0; i < 2; ++i) v.QstTop[i] = f.question.QstTop[i];
+    v.QstCount = f.question.QstCount;
+    v.BlinkPhase = f.script.BlinkPhase;
+    v.HintCount = f.extras.HintCount;
+    v.Hints.assign(f.extras.Hints.begin(), f.extras.Hints.begin() + f.extras.HintCount);
+    v.HelpText = f.extras.HelpText;
+    return v;
+}
