@@ -21,13 +21,6 @@ Outcome outcomeOf(EventRouter::Result r) {
     return Outcome::UnknownName;
 }
 
-MenuEntry entryOf(const MenuItem& m, bool withItems) {
-    MenuEntry e{m.name, m.index, m.caption, m.checked, m.enabled, m.visible, {}};
-    if (withItems)
-        for (const MenuItem* child : m.items) e.items.push_back(entryOf(*child, true));
-    return e;
-}
-
 } // namespace
 
 Game::Game(Platform& platform, std::string gameDir)
@@ -161,12 +154,39 @@ bool Game::reachable(std::size_t id) const {
 }
 
 std::vector<std::size_t> Game::choices() const {
+    std::vector<const Control*> controls;
+    const Fom& f = *fom_;
+    switch (waiting()) {
+    case Waiting::Title:
+        controls.assign(f.StartCom.begin(), f.StartCom.end());
+        break;
+    case Waiting::Answer:
+        controls.assign(f.QstLBl.begin(), f.QstLBl.end());
+        // From the top, as they are shown (two answers swap their slots half of the time).
+        std::stable_sort(controls.begin(), controls.end(),
+                         [](const Control* a, const Control* b) { return a->topTw < b->topTw; });
+        break;
+    case Waiting::Choice:
+        controls.assign(f.com.begin(), f.com.end());
+        break;
+    default:
+        break;
+    }
     std::vector<std::size_t> ids;
-    if (ended() || !titleShown()) return ids;
-    for (const Control* c : fom_->StartCom)
+    for (const Control* c : controls)
         if (const int id = find(c->name, c->index); id >= 0 && reachable(static_cast<std::size_t>(id)))
             ids.push_back(static_cast<std::size_t>(id));
     return ids;
+}
+
+Waiting Game::waiting() const {
+    const Fom& f = *fom_;
+    if (ended()) return Waiting::Ended;
+    if (f.PicTtl.visible) return Waiting::Title;
+    if (f.QstLBl[0]->visible || f.QstLBl[1]->visible) return Waiting::Answer;
+    if (f.ClickMe.visible && f.ClickMe.fillColor == rgb(0, 255, 255)) return Waiting::Click;
+    if (f.ClickMe.visible && f.ClickMe.fillColor == rgb(255, 0, 255)) return Waiting::Choice;
+    return Waiting::Reading;
 }
 
 WindowSize Game::windowSize() const {
@@ -193,24 +213,15 @@ std::vector<TimerState> Game::timers() const {
     return all;
 }
 
-std::optional<TimerState> Game::timer(const std::string& name) const {
-    for (const TimerState& t : timers())
-        if (t.name == name) return t;
-    return std::nullopt;
-}
-
-std::vector<MenuEntry> Game::menuItems() const {
-    return entryOf(*fom_->model.menu("menu").front(), true).items;
-}
-
-std::vector<MenuEntry> Game::menuArray(const std::string& name) const {
-    std::vector<MenuEntry> items;
-    for (const MenuItem* m : fom_->model.menu(name)) items.push_back(entryOf(*m, false));
-    return items;
-}
-
 const std::deque<std::u16string>& Game::textLog() const {
     return fom_->textLog.lines();
+}
+
+std::size_t Game::linesShown() const {
+    return fom_->textLog.added();
+}
+std::size_t Game::scenesBegun() const {
+    return fom_->textLog.scenes();
 }
 
 std::string Game::savePath() const {
@@ -252,49 +263,4 @@ std::optional<std::array<ShapeStyle, 2>> Game::blinkForms(std::size_t id) const 
     const ShapeStyle next = shapeStyleOf(fom_->script.BlinkPhase % 2 + 1 + 2);
     const ShapeStyle after = next == ShapeStyle::Circle ? ShapeStyle::RoundedRectangle : ShapeStyle::Circle;
     return std::array<ShapeStyle, 2>{next, after};
-}
-
-std::vector<DesignEntry> Game::design() const {
-    std::vector<DesignEntry> names;
-    for (const auto& e : fom_->model.entries()) {
-        DesignEntry::Kind kind = DesignEntry::Kind::Control;
-        if (e.kind == ControlModel::EntryKind::Timer) kind = DesignEntry::Kind::Timer;
-        if (e.kind == ControlModel::EntryKind::Menu) kind = DesignEntry::Kind::Menu;
-        names.push_back({kind, e.name, e.isArray});
-    }
-    return names;
-}
-
-ControlUnits Game::units(std::size_t id) const {
-    const Control& c = *fom_->model.controls().at(id);
-    return {c.left(), c.top(), c.width(), c.height(), c.scaleWidth(), c.scaleHeight(), c.pictureName};
-}
-
-Variables Game::variables() const {
-    const Fom& f = *fom_;
-    const auto& g = f.game;
-    Variables v;
-    v.BaseDir = f.BaseDir;
-    v.TextDir = f.TextDir;
-    v.GraphicsDir = f.GraphicsDir;
-    v.MusicOn = f.music.MusicOn;
-    v.TurnLimit = g.TurnLimit;
-    v.LoveThreshold = g.LoveThreshold;
-    v.TurnCount = g.TurnCount;
-    for (int i = 0; i < 3; ++i) v.LoveLevels[i] = g.LoveLevels[i];
-    v.OnOffFlags = g.OnOffFlags;
-    v.CnFlags = g.CnFlags;
-    v.GnFlags = g.GnFlags;
-    for (int d = 1; d <= 9; ++d) v.VisitFlags[d - 1] = g.VisitFlags[d];
-    v.CurrentLine = f.script.CurrentLine;
-    v.NextLine = f.script.NextLine;
-    v.ScriptOpen = f.script.file.isOpen();
-    v.QstTargets = f.question.QstTargets;
-    for (int i = 0; i < 2; ++i) v.QstTop[i] = f.question.QstTop[i];
-    v.QstCount = f.question.QstCount;
-    v.BlinkPhase = f.script.BlinkPhase;
-    v.HintCount = f.extras.HintCount;
-    v.Hints.assign(f.extras.Hints.begin(), f.extras.Hints.begin() + f.extras.HintCount);
-    v.HelpText = f.extras.HelpText;
-    return v;
 }

@@ -30,6 +30,25 @@ struct WindowSize {
     bool fixed = false;
 };
 
+// What the story waits for now.
+enum class Waiting {
+    Reading, // nothing: the story goes on by itself
+    Click,   // a click on the text area (the cyan prompt)
+    Choice,  // a place of the command panel (the magenta prompt)
+    Answer,  // an answer of a timed question
+    Title,   // a difficulty
+    Ended    // the game has ended on a run-time error
+};
+
+// What a control is to a screen reader.
+enum class AccessRole {
+    Hidden,    // it shows nothing a player reads (a shadow of a line, a shape, a hidden holder)
+    StoryLine, // a line of the story
+    Button,    // it does something when clicked: a place, an answer, a difficulty, the menu, the notice
+    Picture,   // a picture area
+    Text       // something to read: the day, the map, the status list
+};
+
 // What became of an input.
 enum class Outcome {
     Delivered,
@@ -85,16 +104,25 @@ class Game {
     std::size_t menuAnchor() const { return menuAnchor_; }
     std::size_t textArea() const { return textArea_; }
     // The controls the keys can choose from now, in the order the keyboard's focus goes round them:
-    // the title's difficulties.
+    // the title's difficulties, a question's answers from the top, or the places of the command panel
+    // while it waits.
     std::vector<std::size_t> choices() const;
+    Waiting waiting() const;
+    AccessRole role(std::size_t id) const;
+    // Whether the player sees the control: it and its containers are visible, and the title does not
+    // cover it.
+    bool seen(std::size_t id) const;
     // The size the game gave its window in its last layout.
     WindowSize windowSize() const;
     std::u16string caption() const;
     Color background() const;
     std::vector<TimerState> timers() const;
     std::vector<MenuEntry> menuItems() const;
-    // The story's lines since the scene began, for the text log.
+    // The story's lines since the scene began, for the text log; and the lines ever shown and the
+    // scenes ever begun, so that a reader can tell which are new.
     const std::deque<std::u16string>& textLog() const;
+    std::size_t linesShown() const;
+    std::size_t scenesBegun() const;
     // The one save slot's file.
     std::string savePath() const;
 

@@ -2,6 +2,7 @@
 
 #include "qt/QtPictureLoader.h"
 
+#include <QAccessible>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -12,9 +13,13 @@ QColor toQColor(unsigned c) {
     return QColor(redOf(c), greenOf(c), blueOf(c));
 }
 
-ControlWidget::ControlWidget(const ControlInfo& control, const QtPictureLoader& pictures, QWidget* parent)
-    : QWidget(parent), control_(control), pictures_(pictures) {
+ControlWidget::ControlWidget(const ControlInfo& control, AccessRole role, const QtPictureLoader& pictures,
+                             QWidget* parent)
+    : QWidget(parent), control_(control), role_(role), pictures_(pictures) {
     setObjectName(QString::fromStdString(control.name));
+    // What can be chosen takes the keyboard's focus when the player's shell gives it (never by a click,
+    // and Tab goes round the game's choices, not Qt's chain).
+    setFocusPolicy(role == AccessRole::Button ? Qt::TabFocus : Qt::NoFocus);
 }
 
 void ControlWidget::apply(const ControlLook& look) {
@@ -26,7 +31,12 @@ void ControlWidget::apply(const ControlLook& look) {
         look.alignment == p.alignment && look.fillColor == p.fillColor && look.fillStyle == p.fillStyle &&
         look.borderColor == p.borderColor && look.shape == p.shape && look.picture == p.picture &&
         pictures_.generation() == pictures_generation_;
+    const bool renamed = look.caption != look_.caption;
     look_ = look;
+    if (renamed && QAccessible::isActive()) {
+        QAccessibleEvent event(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
     if (same) return;
     pictures_generation_ = pictures_.generation();
     text_.invalidate();
@@ -57,6 +67,22 @@ void ControlWidget::paintEvent(QPaintEvent* event) {
     default:
         break;
     }
+    // The keyboard's place, framed as a focused button is.
+    if (hasFocus()) {
+        p.setPen(QPen(QColor(0x1a, 0x56, 0xc8), 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
+}
+
+void ControlWidget::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void ControlWidget::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 void ControlWidget::paintLabel(QPainter& p, const QRect& dirty) {

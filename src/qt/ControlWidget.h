@@ -15,9 +15,14 @@ class QtPictureLoader;
 class ControlWidget : public QWidget {
     Q_OBJECT
   public:
-    ControlWidget(const ControlInfo& control, const QtPictureLoader& pictures, QWidget* parent);
+    ControlWidget(const ControlInfo& control, AccessRole role, const QtPictureLoader& pictures,
+                  QWidget* parent);
 
     const ControlInfo& control() const { return control_; }
+    // What it is to a screen reader, and whether the player sees it now (the title may cover it).
+    AccessRole role() const { return role_; }
+    bool seen() const { return seen_; }
+    void setSeen(bool seen) { seen_ = seen; }
     // Takes the control's look; schedules a repaint when it differs from what was last painted.
     void apply(const ControlLook& look);
     const ControlLook& look() const { return look_; }
@@ -31,6 +36,8 @@ class ControlWidget : public QWidget {
   protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
@@ -40,6 +47,8 @@ class ControlWidget : public QWidget {
     void drawShape(QPainter& p);
     void paintPictureBox(QPainter& p);
     const ControlInfo& control_;
+    AccessRole role_;
+    bool seen_ = true;
     const QtPictureLoader& pictures_;
     ControlLook look_;
     // The loader's count of decoded pictures when the look was taken.

@@ -35,14 +35,16 @@ GameWindow::GameWindow(const std::string& gameDir, std::optional<unsigned> seed)
                 .click = [this](std::size_t id) { deliver([id](Game& g) { g.click(id); }); }}),
       timers_(player_, events_), stage_(new QWidget(this)), log_(new TextLogView(this)),
       shape_(*this, *stage_, game_, events_, [this](bool on) { widgets_.setDrafting(on); }),
+      aids_(*this, player_, widgets_),
       keys_(player_, events_,
             {.toggleFullScreen = [this] { setFullScreen(!isFullScreenShown()); },
              .showTextLog = [this] { openTextLog(); },
              .hideTextLog = [this] { closeTextLog(); },
+             .toggleVoice = [this] { aids_.toggleVoice(); },
              .changed =
                  [this] {
                      sync();
-                     showFocus();
+                     aids_.showFocus();
                  }}),
       menu_(*this, [this](const std::string& name, int index) {
           deliver([name, index](Game& g) { g.menu(name, index); });
@@ -145,14 +147,7 @@ void GameWindow::sync() {
     }
     syncTimers();
     if (!game_.touched()) shape_.followGame();
-    if (focusMoved) showFocus();
-}
-
-void GameWindow::showFocus() {
-    // The keyboard's focus as the player's shell keeps it: the widget shows it (a framed button).
-    if (!player_.focus()) return;
-    QWidget* w = widgets_.widgetOf(*player_.focus());
-    if (w && w != focusWidget() && w->isVisibleTo(this) && !textLogOpen()) w->setFocus(Qt::TabFocusReason);
+    aids_.afterEvent(focusMoved, !changes.empty());
 }
 
 void GameWindow::syncTimers() {
@@ -253,7 +248,8 @@ bool GameWindow::eventFilter(QObject* watched, QEvent* event) {
 bool GameWindow::focusNextPrevChild(bool next) {
     if (game_.choices().empty()) return QWidget::focusNextPrevChild(next);
     player_.moveFocus(next);
-    showFocus();
+    sync();
+    aids_.showFocus();
     return true;
 }
 

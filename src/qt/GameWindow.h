@@ -3,6 +3,7 @@
 #include "platform/RandomSource.h"
 #include "qt/GameTimers.h"
 #include "qt/HeldEventQueue.h"
+#include "qt/PlayerAids.h"
 #include "qt/PopupMenu.h"
 #include "qt/QtDesktop.h"
 #include "qt/QtPictureLoader.h"
@@ -66,6 +67,8 @@ class GameWindow : public QWidget {
     bool textLogOpen() const;
     // Whether the story runs at its fastest (Ctrl held).
     bool fastForward() const { return player_.fastForward(); }
+    // The keyboard's focus, the screen reader's view and reading aloud.
+    PlayerAids& aids() { return aids_; }
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -88,7 +91,6 @@ class GameWindow : public QWidget {
     void screenPainted();
     void afterEvent();
     void syncTimers();
-    void showFocus();
     void fail(const std::string& why);
     // The watchdog runs when the player changes state or an event may have changed the music.
     void wakeWatchdog();
@@ -113,6 +115,7 @@ class GameWindow : public QWidget {
     QWidget* stage_ = nullptr;
     TextLogView* log_ = nullptr;
     WindowShape shape_;
+    PlayerAids aids_;
     WindowKeys keys_;
     PopupMenu menu_;
     bool started_ = false;

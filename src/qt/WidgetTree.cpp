@@ -31,7 +31,7 @@ void WidgetTree::create(QWidget& stage, QObject& keyFilter) {
             list->setFocusPolicy(Qt::NoFocus);
             w = list;
         } else {
-            auto* widget = new ControlWidget(c, pictures_, parent);
+            auto* widget = new ControlWidget(c, game_.role(id), pictures_, parent);
             widget->onPress = [this, id] { input_.press(id); };
             widget->onRelease = [this, id](bool inside) {
                 input_.release(id);

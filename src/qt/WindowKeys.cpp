@@ -34,6 +34,21 @@ std::optional<KeyPress> WindowKeys::keyOf(const QKeyEvent& event) {
     case Qt::Key_Control:
         k.key = Key::Control;
         break;
+    case Qt::Key_Up:
+        k.key = Key::Up;
+        break;
+    case Qt::Key_Down:
+        k.key = Key::Down;
+        break;
+    case Qt::Key_Left:
+        k.key = Key::Left;
+        break;
+    case Qt::Key_Right:
+        k.key = Key::Right;
+        break;
+    case Qt::Key_V:
+        k.key = Key::V;
+        break;
     default:
         return std::nullopt;
     }
@@ -61,6 +76,9 @@ bool WindowKeys::press(const QKeyEvent& event) {
         return true;
     case KeyAction::ToggleFullScreen:
         act_.toggleFullScreen();
+        return true;
+    case KeyAction::ToggleVoice:
+        act_.toggleVoice();
         return true;
     case KeyAction::OpenLog:
         openLog();

@@ -19,6 +19,7 @@ class WindowKeys {
         std::function<void()> toggleFullScreen;
         std::function<void()> showTextLog;
         std::function<void()> hideTextLog;
+        std::function<void()> toggleVoice;
         // The keyboard's focus moved, or fast-forward went on or off.
         std::function<void()> changed;
     };

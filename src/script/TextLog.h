@@ -11,6 +11,7 @@ class TextLog {
     static constexpr std::size_t kMaxLines = 300;
 
     void add(const std::u16string& line) {
+        ++added_;
         if (lines_.size() < kMaxLines) {
             lines_.push_back(line);
             return;
@@ -21,9 +22,16 @@ class TextLog {
         room = line;
         lines_.push_back(std::move(room));
     }
-    void clear() { lines_.clear(); }
+    void clear() {
+        lines_.clear();
+        ++scenes_;
+    }
     const std::deque<std::u16string>& lines() const { return lines_; }
+    // Counts the lines ever added and the scenes begun, so that a reader can tell what is new.
+    std::size_t added() const { return added_; }
+    std::size_t scenes() const { return scenes_; }
 
   private:
     std::deque<std::u16string> lines_;
+    std::size_t added_ = 0, scenes_ = 0;
 };

@@ -15,6 +15,16 @@ KeyAction keyAction(const KeyPress& k, const KeyContext& where) {
     case Key::Tab:
         if (!where.focusable || k.ctrl || k.alt || k.meta) return KeyAction::None;
         return k.shift ? KeyAction::FocusPrevious : KeyAction::FocusNext;
+    case Key::Up:
+    case Key::Left:
+    case Key::Down:
+    case Key::Right:
+        // The arrows go round the choices as Tab does.
+        if (!where.focusable || !plain || where.logOpen) return KeyAction::None;
+        return k.key == Key::Up || k.key == Key::Left ? KeyAction::FocusPrevious : KeyAction::FocusNext;
+    case Key::V:
+        if (!plain || where.logOpen) return KeyAction::None;
+        return k.repeat ? KeyAction::Taken : KeyAction::ToggleVoice;
     case Key::Enter:
     case Key::Space:
         if (!plain || where.logOpen) return KeyAction::None;

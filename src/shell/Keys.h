@@ -3,7 +3,7 @@
 // The keys the game answers to, as every host names them, and what each does where the player is: one
 // table for the window and the page.
 
-enum class Key { Other, Enter, Space, Escape, Tab, PageUp, PageDown, F11, Up, Down, Left, Right, Control };
+enum class Key { Other, Enter, Space, Escape, Tab, PageUp, PageDown, F11, Up, Down, Left, Right, Control, V };
 
 struct KeyPress {
     Key key = Key::Other;
@@ -23,6 +23,7 @@ enum class KeyAction {
     OpenLog,          // the lines of this scene
     CloseLog,         //
     ToggleFullScreen, //
+    ToggleVoice,      // reading aloud on and off
 };
 
 // Where the player is, as far as the keys care.

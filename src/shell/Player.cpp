@@ -45,6 +45,9 @@ Player::KeyOutcome Player::perform(KeyAction action) {
     case KeyAction::ToggleFullScreen:
         out.host = HostAction::ToggleFullScreen;
         break;
+    case KeyAction::ToggleVoice:
+        out.host = HostAction::ToggleVoice;
+        break;
     }
     return out;
 }

@@ -2,6 +2,7 @@
 #include "game/Game.h"
 #include "shell/Keys.h"
 #include "shell/TimerPlan.h"
+#include "shell/Voice.h"
 
 #include <optional>
 #include <vector>
@@ -14,7 +15,7 @@ class Player {
     Player(Game& game, TimerPace pace) : game_(game), pace_(pace) {}
 
     // What the host does itself after a key.
-    enum class HostAction { None, ToggleFullScreen, OpenLog, CloseLog };
+    enum class HostAction { None, ToggleFullScreen, OpenLog, CloseLog, ToggleVoice };
     struct KeyOutcome {
         bool taken = false; // the key was the game's: the host passes it on no further
         HostAction host = HostAction::None;
@@ -49,6 +50,12 @@ class Player {
     // difficulty; it leaves a control that can no longer be chosen. Returns whether it changed.
     bool afterEvent();
 
+    // Reading aloud, switched by the host (which knows whether its platform has a voice).
+    void setVoice(bool on) { voice_.setOn(on, game_); }
+    bool voiceOn() const { return voice_.on(); }
+    // What to say now: the new lines and the choice the focus came to, while reading aloud is on.
+    std::vector<std::u16string> spoken() { return voice_.take(game_, focus_); }
+
     // How the host's timers are to run now.
     std::vector<TimerRun> timers() const;
     const TimerPace& pace() const { return pace_; }
@@ -64,4 +71,5 @@ class Player {
     bool messageBox_ = false;
     bool titleShown_ = false;
     std::optional<std::size_t> focus_;
+    Voice voice_;
 };

@@ -57,7 +57,7 @@ struct PromptOverPicture {
     QWidget parent;
     std::unique_ptr<ControlWidget> widget = nullptr;
     void place() {
-        widget = std::make_unique<ControlWidget>(shape, pictures, &parent);
+        widget = std::make_unique<ControlWidget>(shape, AccessRole::Hidden, pictures, &parent);
         widget->setGeometry(17, 23, 64, 72);
     }
 };

@@ -19,7 +19,7 @@ struct ShownPictureBox {
         look.visible = true;
         look.picture = path;
         pictures.load(path);
-        widget = std::make_unique<ControlWidget>(box, pictures, nullptr);
+        widget = std::make_unique<ControlWidget>(box, AccessRole::Picture, pictures, nullptr);
         widget->apply(look);
         widget->resize(160, 120);
         widget->show();
