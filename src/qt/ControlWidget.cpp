@@ -17,9 +17,9 @@ ControlWidget::ControlWidget(const ControlInfo& control, AccessRole role, const 
                              QWidget* parent)
     : QWidget(parent), control_(control), role_(role), pictures_(pictures) {
     setObjectName(QString::fromStdString(control.name));
-    // What can be chosen takes the keyboard's focus when the player's shell gives it (never by a click,
-    // and Tab goes round the game's choices, not Qt's chain).
-    setFocusPolicy(role == AccessRole::Button ? Qt::TabFocus : Qt::NoFocus);
+    // A control takes the keyboard's focus only when the player's shell gives it: never by a click, nor
+    // as the next in Qt's chain when the focused one hides (Tab goes round the game's choices).
+    setFocusPolicy(Qt::NoFocus);
 }
 
 void ControlWidget::apply(const ControlLook& look) {
