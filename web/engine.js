@@ -5,11 +5,12 @@ import { wakeWatchdog } from "./timers.js";
 
 // The shell's names for the keys (shell/Keys.h), and the modifiers' bits.
 const KEYS = { Enter: 1, " ": 2, Escape: 3, Tab: 4, PageUp: 5, PageDown: 6, F11: 7, ArrowUp: 8, ArrowDown: 9,
-    ArrowLeft: 10, ArrowRight: 11, Control: 12 };
+    ArrowLeft: 10, ArrowRight: 11, Control: 12, v: 13, V: 13 };
 export const KEY_TAKEN = 1,
     KEY_FULL_SCREEN = 2,
     KEY_OPEN_LOG = 4,
     KEY_CLOSE_LOG = 8,
+    KEY_VOICE = 16,
     KEY_ENDED = 32;
 
 // Delivers one event and draws what it changed; returns the module's outcome (0 delivered,

@@ -1,7 +1,8 @@
 // The player's input: the mouse and touch on the stage, the wheel, and the keys (through the shell's key
 // table, the same as the window's).
 import { page, stage } from "./page.js";
-import { KEY_CLOSE_LOG, KEY_FULL_SCREEN, KEY_OPEN_LOG, KEY_TAKEN, input, keyDown, keyUp, setFastForward } from "./engine.js";
+import { KEY_CLOSE_LOG, KEY_FULL_SCREEN, KEY_OPEN_LOG, KEY_TAKEN, KEY_VOICE, input, keyDown, keyUp, setFastForward } from "./engine.js";
+import { toggleVoice } from "./voice.js";
 import { closeLog, logAtEnd, logOpen, openLog, showLog } from "./log.js";
 import { menuKey, menuOpen } from "./menu.js";
 import { closeModal, modalOpen } from "./modal.js";
@@ -37,6 +38,26 @@ function openMenuAt(x, y) {
     input("rumena_open_menu");
 }
 
+// A finger is broad: what can be chosen (a place, an answer, a difficulty, the menu) takes a tap within
+// 44 CSS pixels of its middle, up and down and across, and of two the nearer takes it. What is drawn
+// does not move.
+const TOUCH_TARGET_PX = 44;
+function touchedControl(x, y) {
+    let best = null;
+    for (const el of stage.querySelectorAll('[role="button"], button.c')) {
+        if (el.getAttribute("aria-hidden") === "true" || !el.offsetParent) continue;
+        const r = el.getBoundingClientRect();
+        const halfW = Math.max(r.width, TOUCH_TARGET_PX) / 2,
+            halfH = Math.max(r.height, TOUCH_TARGET_PX) / 2;
+        const dx = Math.abs(x - (r.left + r.width / 2)),
+            dy = Math.abs(y - (r.top + r.height / 2));
+        if (dx > halfW || dy > halfH) continue;
+        const d = dy / halfH + dx / halfW;
+        if (!best || d < best.d) best = { d, id: Number(el.dataset.id) };
+    }
+    return best ? { id: best.id } : controlAt(x, y);
+}
+
 function overTextArea(x, y) {
     const area = elementOf(page.shown.textArea);
     if (!area) return false;
@@ -51,7 +72,7 @@ stage.addEventListener("pointerdown", (e) => {
         return;
     }
     page.pointer = { x: e.clientX, y: e.clientY };
-    const at = controlAt(e.clientX, e.clientY);
+    const at = e.pointerType === "touch" ? touchedControl(e.clientX, e.clientY) : controlAt(e.clientX, e.clientY);
     pressed = at && { ...at, x: e.clientX, y: e.clientY, touch: e.pointerType === "touch", gesture: false };
     if (!pressed) return;
     if (pressed.touch) {
@@ -88,7 +109,7 @@ document.addEventListener("pointerup", (e) => {
         return;
     }
     // A click is a press and a release on the same control; the stage's background is the window's.
-    const over = controlAt(e.clientX, e.clientY);
+    const over = was.touch ? touchedControl(e.clientX, e.clientY) : controlAt(e.clientX, e.clientY);
     if (over && over.id === was.id) input("rumena_click", was.id);
 });
 
@@ -140,6 +161,7 @@ document.addEventListener("keydown", (e) => {
     if (answer & KEY_FULL_SCREEN) toggleFullScreen();
     if (answer & KEY_OPEN_LOG) showLog();
     if (answer & KEY_CLOSE_LOG) closeLog();
+    if (answer & KEY_VOICE) toggleVoice();
 });
 
 document.addEventListener("keyup", (e) => keyUp(e));

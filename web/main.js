@@ -14,6 +14,8 @@ import { fitStage } from "./stage.js";
 import { setClockRate, stopTimers, timerOn, wakeWatchdog } from "./timers.js";
 import { clearView, render } from "./view.js";
 import { menuPlace } from "./input.js";
+import { clearStory } from "./reading.js";
+import { voiceOff } from "./voice.js";
 
 let savesRead = Promise.resolve();
 
@@ -79,6 +81,8 @@ function clearGame() {
     closeMenu();
     closeLog();
     clearView();
+    clearStory();
+    voiceOff();
     statusLine.textContent = "";
 }
 

@@ -1,6 +1,8 @@
 // Drawing: the game's controls as positioned elements, from what each view says changed.
 import { page, px, stage } from "./page.js";
 import { syncTimers } from "./timers.js";
+import { followStory } from "./reading.js";
+import { speak } from "./voice.js";
 
 const elements = new Map(); // control id -> element
 const pictureUrls = new Map(); // path -> object URL
@@ -25,23 +27,50 @@ export function render(everything = false) {
             el.dataset.name = c.name;
             el.dataset.index = c.index;
             if (c.kind === "button") el.tabIndex = -1;
+            describe(el, c.role);
             elements.set(c.id, el);
             (elements.get(c.parent) || stage).append(el);
         }
         paint(el, c);
+        hideUnseen(el, c.seen);
     }
+    if (view.seen) for (const [id, seen] of Object.entries(view.seen)) hideUnseen(elements.get(Number(id)), seen);
     if (view.stacks) stacks = view.stacks;
     if (view.stacks || created) restack();
     if (view.timers) syncTimers(view.timers);
     const focusMoved = view.focus !== page.shown.focus;
+    followStory(view);
+    if (view.spoken) speak(view.spoken);
     page.shown = { title: view.title, textArea: view.textArea, menuAnchor: view.menuAnchor, focus: view.focus };
     // The keyboard's focus as the shell keeps it. (The stage never scrolls: the focus need not wait for
     // the page's layout.)
     if (focusMoved) {
+        for (const old of stage.querySelectorAll(".focused")) old.classList.remove("focused");
         const el = view.focus === null ? null : elements.get(view.focus);
-        if (el) el.focus({ preventScroll: true });
-        else if (document.activeElement?.closest?.("#stage")) stage.focus({ preventScroll: true });
+        if (el) {
+            el.classList.add("focused");
+            el.focus({ preventScroll: true });
+        } else if (document.activeElement?.closest?.("#stage")) stage.focus({ preventScroll: true });
     }
+}
+
+// What a control is to a screen reader. The story's lines are read from the reading view's live region,
+// once each: on the stage they (and their shadows, and the shapes) are hidden from it; a place, an
+// answer or the menu is a button named by its caption.
+function describe(el, role) {
+    el.dataset.role = role;
+    if (role === "button" && el.tagName !== "BUTTON") {
+        el.setAttribute("role", "button");
+        el.tabIndex = -1;
+    }
+}
+
+// What the title covers, or what does not show, a screen reader does not see either.
+function hideUnseen(el, seen) {
+    if (!el) return;
+    const never = el.dataset.role === "hidden" || el.dataset.role === "line";
+    if (never || !seen) el.setAttribute("aria-hidden", "true");
+    else el.removeAttribute("aria-hidden");
 }
 
 // The element of a control, once it has shown.
@@ -85,6 +114,7 @@ function paint(el, c) {
     switch (c.kind) {
         case "label":
             el.textContent = c.caption.replace(/\r\n?/g, "\n");
+            if (el.getAttribute("role") === "button") el.setAttribute("aria-disabled", String(!c.enabled));
             s.color = c.enabled ? c.fore : "#A0A0A0";
             s.background = c.backStyle === 1 ? c.back : "transparent";
             s.border = c.border === 1 ? "1px solid #000" : "none";

@@ -36,6 +36,40 @@ std::string utf8(const std::u16string& s) {
     return text::toUtf8(s);
 }
 
+const char* roleName(AccessRole role) {
+    switch (role) {
+    case AccessRole::Hidden:
+        return "hidden";
+    case AccessRole::StoryLine:
+        return "line";
+    case AccessRole::Button:
+        return "button";
+    case AccessRole::Picture:
+        return "picture";
+    case AccessRole::Text:
+        break;
+    }
+    return "text";
+}
+
+const char* waitingName(Waiting w) {
+    switch (w) {
+    case Waiting::Reading:
+        return "reading";
+    case Waiting::Click:
+        return "click";
+    case Waiting::Choice:
+        return "choice";
+    case Waiting::Answer:
+        return "answer";
+    case Waiting::Title:
+        return "title";
+    case Waiting::Ended:
+        break;
+    }
+    return "ended";
+}
+
 Json figure(ShapeStyle style, double w, double h) {
     const ShapeFigure f = shapeFigure(style, w, h);
     return {{"x", f.x},      {"y", f.y},           {"w", f.width},
@@ -67,7 +101,9 @@ Json ViewJson::control(std::size_t id, const ControlLook& l) const {
            {"backStyle", number(l.backStyle)},
            {"border", number(l.borderStyle)},
            {"tip", utf8(l.toolTip)},
-           {"font", l.fontSize}};
+           {"font", l.fontSize},
+           {"role", roleName(game.role(id))},
+           {"seen", game.seen(id)}};
     switch (c.kind) {
     case ControlKind::Label:
     case ControlKind::CommandButton:
@@ -110,6 +146,8 @@ Json ViewJson::changes(bool everything) {
         tracker_.reset();
         sent_.clear();
         planSent_ = false;
+        story_ = StoryFeed();
+        choices_.clear();
     }
     sent_.resize(game.controls().size(), false);
     const ViewTracker::Changes c = tracker_.changes();
@@ -156,5 +194,32 @@ Json ViewJson::changes(bool everything) {
     out["textArea"] = game.textAreaReachable() ? Json(game.textArea()) : Json();
     out["menuAnchor"] = game.menuAnchor();
     out["focus"] = player_.focus() ? Json(*player_.focus()) : Json();
+    out["waiting"] = waitingName(game.waiting());
+    // Whether a control is seen changes when the title comes and goes: every control sent is told again.
+    if (game.titleShown() != titleShown_) {
+        titleShown_ = game.titleShown();
+        Json seen = Json::object();
+        for (std::size_t id = 0; id < sent_.size(); ++id)
+            if (sent_[id]) seen[std::to_string(id)] = game.seen(id);
+        out["seen"] = seen;
+    }
+    const std::vector<std::size_t> choices = game.choices();
+    if (choices != choices_ || !c.controls.empty()) {
+        choices_ = choices;
+        Json list = Json::array();
+        for (std::size_t id : choices) list.push_back({{"id", id}, {"caption", utf8(game.look(id).caption)}});
+        out["choices"] = list;
+    }
+    const StoryFeed::News news = story_.take(game);
+    if (news.newScene || !news.lines.empty()) {
+        Json lines = Json::array();
+        for (const auto& line : news.lines) lines.push_back(utf8(line));
+        out["story"] = {{"newScene", news.newScene}, {"lines", lines}};
+    }
+    if (player_.voiceOn()) {
+        Json said = Json::array();
+        for (const auto& line : player_.spoken()) said.push_back(utf8(line));
+        if (!said.empty()) out["spoken"] = said;
+    }
     return out;
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include "game/View.h"
 #include "shell/Player.h"
+#include "shell/StoryFeed.h"
 
 #include <nlohmann/json.hpp>
 
@@ -16,7 +17,8 @@ class ViewJson {
     // The change since the last call (everything when `everything`): the controls whose look changed,
     // the stacking when it changed, the timers' plan when it changed, the window's caption and
     // colour, whether the title screen is up, the text area while it takes clicks, the control the menu
-    // opens from, and the keyboard's focus.
+    // opens from, the keyboard's focus, what the story waits for with the choices it offers, the story's
+    // new lines, and what reading aloud is to say.
     nlohmann::json changes(bool everything);
 
   private:
@@ -25,6 +27,9 @@ class ViewJson {
     Player& player_;
     ViewTracker tracker_;
     std::vector<bool> sent_;
+    StoryFeed story_;
+    std::vector<std::size_t> choices_;
     std::vector<TimerRun> plan_;
     bool planSent_ = false;
+    bool titleShown_ = false;
 };

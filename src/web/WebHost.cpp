@@ -171,7 +171,7 @@ EMSCRIPTEN_KEEPALIVE int rumena_music_ended() {
 
 // A key, as the page names it (the shell's Key numbers), with its modifiers (1 shift, 2 ctrl, 4 alt,
 // 8 meta, 16 a repeat). The answer: 1 when the key was the game's, plus 2 for full screen, 4 to open
-// the text log, 8 to close it; 32 when the game ended.
+// the text log, 8 to close it, 16 to switch reading aloud; 32 when the game ended.
 EMSCRIPTEN_KEEPALIVE int rumena_key_down(int key, int modifiers) {
     if (!game) return 32;
     const Player::KeyOutcome k = game->player().keyDown(pressOf(key, modifiers));
@@ -179,6 +179,7 @@ EMSCRIPTEN_KEEPALIVE int rumena_key_down(int key, int modifiers) {
     if (k.host == Player::HostAction::ToggleFullScreen) answer |= 2;
     if (k.host == Player::HostAction::OpenLog) answer |= 4;
     if (k.host == Player::HostAction::CloseLog) answer |= 8;
+    if (k.host == Player::HostAction::ToggleVoice) answer |= 16;
     return outcome(game->after(k.game)) == static_cast<int>(Outcome::Failed) ? 32 : answer;
 }
 // Whether the key would reach the game itself (a click, a choice, the menu), so that the page holds it
@@ -210,6 +211,14 @@ EMSCRIPTEN_KEEPALIVE void rumena_close_log() {
 }
 EMSCRIPTEN_KEEPALIVE void rumena_message_box(int open) {
     if (game) game->player().setMessageBoxOpen(open != 0);
+}
+// Reading aloud on and off (the page knows whether the browser has a voice).
+EMSCRIPTEN_KEEPALIVE void rumena_voice(int on) {
+    if (game) game->player().setVoice(on != 0);
+}
+// A click on the text area, as a tap on the reading view's "go on" gives it.
+EMSCRIPTEN_KEEPALIVE int rumena_advance() {
+    return deliver([](Game& g) { return g.advance(); });
 }
 EMSCRIPTEN_KEEPALIVE int rumena_menu_available() {
     return game && game->game().menuAvailable();
