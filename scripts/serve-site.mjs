@@ -15,6 +15,9 @@ const types = {
     ".json": "application/json",
     ".wasm": "application/wasm",
     ".mp3": "audio/mpeg",
+    ".png": "image/png",
+    ".ico": "image/x-icon",
+    ".webmanifest": "application/manifest+json",
 };
 
 const server = http.createServer((req, res) => {

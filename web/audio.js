@@ -1,6 +1,16 @@
 // The music, through the browser: an <audio> for the piece the game has open.
 import { page } from "./page.js";
 import { call } from "./engine.js";
+import { t } from "./messages.js";
+
+// Where the browser holds sound back until the player's first tap, and the title would sound silent,
+// one screen asks for that tap; it starts no game. Visits where sound is allowed never see it.
+const startScreen = document.getElementById("start");
+startScreen.querySelector("button").addEventListener("click", () => unblockAudio());
+
+export function startScreenShown() {
+    return !startScreen.hidden;
+}
 
 export const music = { audio: null, path: "", blocked: false };
 
@@ -36,10 +46,16 @@ export function onMusic(what, path) {
 
 function playAudio(a) {
     music.blocked = false;
-    a.play().catch(() => {
+    a.play().catch((e) => {
         // The browser holds sound back until the player first clicks or presses a key; the game
         // keeps its "playing" state meanwhile, so its watchdog does not restart the piece.
-        if (music.audio === a) music.blocked = true;
+        if (music.audio !== a) return;
+        music.blocked = true;
+        if (e?.name === "NotAllowedError" && page.shown.title) {
+            startScreen.querySelector("button").textContent = t(matchMedia("(pointer: coarse)").matches ? "Tap to start" : "Click to start");
+            startScreen.hidden = false;
+            startScreen.querySelector("button").focus();
+        }
     });
 }
 
@@ -54,5 +70,6 @@ export function stopAudio() {
 }
 
 export function unblockAudio() {
+    startScreen.hidden = true;
     if (music.blocked && music.audio) playAudio(music.audio);
 }

@@ -2,6 +2,15 @@
 import { page } from "./page.js";
 import { render } from "./view.js";
 import { wakeWatchdog } from "./timers.js";
+import { afterLoading } from "./loading.js";
+
+// What an input must wait for: the save slot read from the browser's storage and, once the story has
+// begun, the pictures still coming (the title and the opening have theirs already).
+function pending() {
+    const g = page.game;
+    if (!g) return null;
+    return g.rest ?? (page.shown.title ? null : g.pictures) ?? null;
+}
 
 // The shell's names for the keys (shell/Keys.h), and the modifiers' bits.
 const KEYS = { Enter: 1, " ": 2, Escape: 3, Tab: 4, PageUp: 5, PageDown: 6, F11: 7, ArrowUp: 8, ArrowDown: 9,
@@ -38,8 +47,9 @@ export function text(fn) {
 
 // An event of the player: the game hears of it once the game's files are all there.
 export function input(name, ...args) {
-    if (page.game?.rest) {
-        page.game.rest.then(() => input(name, ...args));
+    const wait = pending();
+    if (wait) {
+        afterLoading(wait, () => input(name, ...args));
         return 1;
     }
     return call(name, ...args);
@@ -50,9 +60,10 @@ export function keyDown(e) {
     const key = KEYS[e.key];
     if (key === undefined || !page.running) return 0;
     const mods = (e.shiftKey ? 1 : 0) | (e.ctrlKey && e.key !== "Control" ? 2 : 0) | (e.altKey ? 4 : 0) | (e.metaKey ? 8 : 0) | (e.repeat ? 16 : 0);
-    if (page.game?.rest && page.M._rumena_key_reaches_game(key, mods)) {
+    const wait = pending();
+    if (wait && page.M._rumena_key_reaches_game(key, mods)) {
         // The game's files are still coming: the key waits for them, as a click does.
-        page.game.rest.then(() => keyDown(e));
+        afterLoading(wait, () => keyDown(e));
         return KEY_TAKEN;
     }
     const answer = page.M._rumena_key_down(key, mods);

@@ -2,6 +2,7 @@
 // dropped on the page, written into the module's file system.
 import { folderInput, page } from "./page.js";
 import { showModal } from "./modal.js";
+import { t } from "./messages.js";
 import { play } from "./main.js";
 
 export function mkdirs(path) {
@@ -40,15 +41,41 @@ async function writeFiles(dir, urls, entries) {
     );
 }
 
+// A file of the site, fetched with patience: while the network is away it is asked for again, more
+// slowly each time, and the player is told; the game never ends on it. A file the server does not have
+// is an error of the site's.
 async function fetchBytes(url) {
-    const r = await fetch(url);
-    if (!r.ok) throw new Error(`${url}: ${r.status} ${r.statusText}`);
-    return r.arrayBuffer();
+    for (let wait = 1000; ; wait = Math.min(wait * 2, 10000)) {
+        let r = null;
+        try {
+            r = await fetch(url);
+        } catch {
+            r = null;
+        }
+        if (r?.ok) {
+            networkNotice(false);
+            return r.arrayBuffer();
+        }
+        if (r && r.status >= 400 && r.status < 500) throw new Error(`${url}: ${r.status} ${r.statusText}`);
+        networkNotice(true);
+        await new Promise((ok) => setTimeout(ok, wait));
+    }
 }
 
-// The built-in game comes in two packs: what the title screen needs first, the other pictures
-// after it is shown. Its music is fetched by the <audio> that plays it.
-const builtInList = fetch("game/files.json").then((r) => r.json());
+function networkNotice(on) {
+    let el = document.getElementById("network");
+    if (!on) return el?.remove();
+    if (el) return;
+    el = document.createElement("div");
+    el.id = "network";
+    el.setAttribute("role", "status");
+    el.textContent = t("The network cannot be reached: the game's files are asked for again...");
+    document.body.append(el);
+}
+
+// The built-in game comes in two packs: what the title screen and the opening need first, the other
+// pictures after the title shows. Its music is fetched by the <audio> that plays it.
+const builtInList = fetchBytes("game/files.json").then((bytes) => JSON.parse(new TextDecoder().decode(bytes)));
 const firstPack = builtInList.then((list) => fetchBytes(`game/${list.packs[0].file}`));
 
 export async function builtInGame() {
@@ -59,7 +86,7 @@ export async function builtInGame() {
     const packed = (pack, files) => files.map(([path, offset, size]) => ({ path, bytes: async () => new Uint8Array(pack, offset, size) }));
     const [first, ...later] = list.packs;
     await writeFiles(dir, urls, [...packed(await firstPack, first.files), ...list.music.map((path) => ({ path, url: () => url(path) }))]);
-    const g = { key: "built-in", name: list.name, dir, urls, rest: null };
+    const g = { key: "built-in", name: list.name, title: list.title, dir, urls, rest: null };
     // The title is up: the other pictures come while the player looks at it, once.
     let fetched = null;
     g.later = () =>
@@ -153,7 +180,7 @@ document.addEventListener("drop", async (e) => {
     drop.hidden = true;
     const entry = [...e.dataTransfer.items].map((i) => i.webkitGetAsEntry && i.webkitGetAsEntry()).find((x) => x?.isDirectory);
     if (!entry) {
-        showModal("Drop a game folder (the one that holds txt and grf).");
+        showModal(t("Drop a game folder (the one that holds txt and grf)."));
         return;
     }
     const files = [];

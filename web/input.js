@@ -8,7 +8,7 @@ import { menuKey, menuOpen } from "./menu.js";
 import { closeModal, modalOpen } from "./modal.js";
 import { toggleFullScreen } from "./stage.js";
 import { controlAt, elementOf } from "./view.js";
-import { unblockAudio } from "./audio.js";
+import { startScreenShown, unblockAudio } from "./audio.js";
 
 const LONG_PRESS_MS = 500;
 // What the button or finger went down on, and whether a gesture (long press, swipe) took it over.
@@ -135,6 +135,12 @@ stage.addEventListener(
 );
 
 document.addEventListener("keydown", (e) => {
+    // The start screen takes the first key, as it takes the first tap: it starts no game.
+    if (startScreenShown()) {
+        e.preventDefault();
+        unblockAudio();
+        return;
+    }
     unblockAudio();
     const fullScreenKey = e.key === "F11" || (e.key === "Enter" && e.altKey);
     if (modalOpen() && !fullScreenKey) {

@@ -1,4 +1,5 @@
 // The text log: the lines of this scene, over the game. The story waits while it is open.
+import { t } from "./messages.js";
 import { page, px, stage } from "./page.js";
 import { text } from "./engine.js";
 import { render } from "./view.js";
@@ -35,7 +36,7 @@ export function showLog() {
     const close = document.createElement("button");
     close.className = "close";
     close.textContent = "×";
-    close.title = "Back to the story (Esc)";
+    close.title = t("Back to the story (Esc)");
     close.onclick = closeLog;
     const lines = document.createElement("div");
     lines.className = "lines";

@@ -16,6 +16,8 @@ import { clearView, render } from "./view.js";
 import { menuPlace } from "./input.js";
 import { clearStory } from "./reading.js";
 import { voiceOff } from "./voice.js";
+import { hideLoading } from "./loading.js";
+import { loadMessages, t } from "./messages.js";
 
 let savesRead = Promise.resolve();
 
@@ -45,7 +47,7 @@ function onOpen(path) {
     } catch {
         return;
     }
-    if (!window.open(url, "_blank")) showModal("The browser kept the page from opening: allow pop-ups for this site.");
+    if (!window.open(url, "_blank")) showModal(t("The browser kept the page from opening: allow pop-ups for this site."));
 }
 
 function onFail(text) {
@@ -58,7 +60,7 @@ function onFail(text) {
 
 // After the game has ended on an error: the same game again, the built-in one, or another folder.
 function offerAnotherGame() {
-    statusLine.textContent = "The game has ended. ";
+    statusLine.textContent = t("The game has ended. ");
     const link = (text, act) => {
         const a = document.createElement("a");
         a.href = "#";
@@ -69,9 +71,9 @@ function offerAnotherGame() {
         };
         statusLine.append(a, " ");
     };
-    link("Play again", () => start());
-    if (page.game.key !== "built-in") link("Play the built-in game", () => play(builtInGame));
-    link("Open another folder", () => folderInput.click());
+    link(t("Play again"), () => start());
+    if (page.game.key !== "built-in") link(t("Play the built-in game"), () => play(builtInGame));
+    link(t("Open another folder"), () => folderInput.click());
 }
 
 function clearGame() {
@@ -101,13 +103,16 @@ function start() {
     if (!page.shown.title) stage.focus();
     // The player's input waits for the game's save and, for the built-in game, its other pictures.
     const g = page.game;
-    g.rest = Promise.all([savesRead.then(restoreSave), g.later?.()]).then(
+    g.rest = savesRead.then(restoreSave).then(() => {
+        g.rest = null;
+    });
+    g.pictures = g.later?.().then(
         () => {
-            g.rest = null;
+            g.pictures = null;
         },
         (e) => {
-            g.rest = null;
-            onFail(`The game's pictures cannot be fetched: ${e.message || e}`);
+            g.pictures = null;
+            onFail(`${t("The game's pictures cannot be fetched")}: ${e.message || e}`);
         },
     );
 }
@@ -122,7 +127,7 @@ export async function play(load) {
         start();
         if (next.notes?.length) showModal(next.notes.join("\r\n"));
     } catch (e) {
-        showModal(e.told ? e.message : `The game folder cannot be read: ${e.message || e}`, () => {
+        showModal(e.told ? e.message : t("The game folder cannot be read: %1", e.message || e), () => {
             if (!page.running) offerAnotherGame();
         });
     }
@@ -130,8 +135,11 @@ export async function play(load) {
 
 async function boot() {
     fitStage();
+    const messages = loadMessages();
     page.M = await createRumena({ onMusic, onMessage, onPopup, onOpen, onFail });
     performance.mark("module");
+    // The engine's own messages in the player's language too.
+    page.M.ccall("rumena_catalogue", null, ["string"], [await messages]);
     mkdirs(SAVES);
     page.M.FS.mount(page.M.FS.filesystems.IDBFS, {}, SAVES);
     // The saves are read from the browser's storage while the title comes up; the game needs them
@@ -149,6 +157,9 @@ async function boot() {
         queueRandom: (...values) => values.forEach((v) => page.M._rumena_queue_random(v)),
     };
     document.body.dataset.ready = "true";
+    hideLoading();
+    // After this first visit the site plays without the network.
+    navigator.serviceWorker?.register("sw.js").catch(() => {});
 }
 
 boot();

@@ -1,4 +1,5 @@
 // Message boxes, over the game: the story waits while one is up, as behind a desktop's modal box.
+import { t } from "./messages.js";
 import { page, stage } from "./page.js";
 import { render, elementOf } from "./view.js";
 
@@ -29,7 +30,8 @@ function drawModal() {
     const { text } = modals[0];
     const back = document.createElement("div");
     back.className = "modal-back";
-    back.innerHTML = '<div class="modal" role="alertdialog"><div class="text"></div><div class="buttons"><button>OK</button></div></div>';
+    back.innerHTML = '<div class="modal" role="alertdialog"><div class="text"></div><div class="buttons"><button></button></div></div>';
+    back.querySelector("button").textContent = t("OK");
     back.querySelector(".text").textContent = text.replace(/\r\n?/g, "\n");
     const ok = back.querySelector("button");
     ok.onclick = closeModal;

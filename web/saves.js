@@ -1,5 +1,6 @@
 // The save slot lives in the game's folder while the game runs and in the browser's storage between
 // visits, one per game.
+import { t } from "./messages.js";
 import { page } from "./page.js";
 import { text } from "./engine.js";
 import { mkdirs } from "./folders.js";
@@ -39,6 +40,6 @@ export function keepSave() {
     else if (page.M.FS.analyzePath(kept).exists) page.M.FS.unlink(kept);
     syncSaves(false).then((error) => {
         // The game has its save for this visit; the player must know it will not outlast the page.
-        if (error) showModal(`The browser did not keep the save: ${error.message || error}.\r\nIt lasts only until this page is closed or reloaded.`);
+        if (error) showModal(t("The browser did not keep the save: %1.\r\nIt lasts only until this page is closed or reloaded.", error.message || error));
     });
 }

@@ -1,5 +1,6 @@
 // Reading aloud in the page, through the browser's speech synthesis: each line the view says to speak,
 // in turn. Where the browser has no voice, one notice says so and nothing else changes.
+import { t } from "./messages.js";
 import { page } from "./page.js";
 import { render } from "./view.js";
 
@@ -13,7 +14,7 @@ function voices() {
 export function toggleVoice() {
     if (!page.running) return;
     if (!on && !voices().length) {
-        notice("Reading aloud needs a voice, and this browser has none.");
+        notice(t("Reading aloud needs a voice, and this browser has none."));
         return;
     }
     on = !on;

@@ -41,28 +41,6 @@ bool readBytes(const std::string& path, std::string& bytes) {
     return !in.bad();
 }
 
-bool isUtf8(const std::string& bytes) {
-    for (std::size_t i = 0; i < bytes.size();) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        std::size_t more = 0;
-        if (c < 0x80)
-            more = 0;
-        else if (c >= 0xC2 && c <= 0xDF)
-            more = 1;
-        else if ((c & 0xF0) == 0xE0)
-            more = 2;
-        else if (c >= 0xF0 && c <= 0xF4)
-            more = 3;
-        else
-            return false;
-        if (i + more >= bytes.size() && more > 0) return false;
-        for (std::size_t k = 1; k <= more; ++k)
-            if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
-        i += more + 1;
-    }
-    return true;
-}
-
 std::string sceneName(const std::string& rel) {
     // "txt/a/b.dat" -> "a/b"
     return rel.substr(4, rel.size() - 8);
@@ -129,6 +107,14 @@ void GameChecker::run() {
     checkReachable();
     checkFlags();
     checkMedia();
+    checkStory();
+}
+
+void GameChecker::checkStory() {
+    // The file is the author's choice: without it the story goes by the game's own name.
+    story_ = StoryInfo::read(root_);
+    if (!story_.found && story_.problems.empty()) return;
+    for (const auto& p : story_.problems) report_.warning(display(StoryInfo::kFile), p.line, p.text);
 }
 
 void GameChecker::readTextFiles() {
@@ -157,7 +143,7 @@ void GameChecker::checkEncoding(const std::string& rel, const std::string& bytes
     auto nonAscii = [](const std::string& s) {
         return std::any_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
     };
-    if (nonAscii(bytes) && isUtf8(bytes)) {
+    if (nonAscii(bytes) && text::isUtf8(bytes)) {
         std::size_t first = 1;
         while (first <= lines.size() && !nonAscii(lines[first - 1])) ++first;
         report_.error(display(rel), first,

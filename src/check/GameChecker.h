@@ -1,6 +1,7 @@
 #pragma once
 #include "check/Report.h"
 #include "check/SceneGraph.h"
+#include "platform/StoryInfo.h"
 
 #include <array>
 #include <cstddef>
@@ -20,6 +21,8 @@ class GameChecker {
     bool isGameFolder() const;
     void run();
     const SceneGraph& graph() const { return graph_; }
+    // The story's own name, from its story.txt.
+    const StoryInfo& story() const { return story_; }
 
   private:
     struct Place {
@@ -49,6 +52,7 @@ class GameChecker {
     void checkReachable();
     void checkFlags();
     void checkMedia();
+    void checkStory();
 
     // A scene named by a line: reports it when missing, and returns its node in the graph.
     // `via` says how the command panel gets there, for the files it names.
@@ -59,6 +63,7 @@ class GameChecker {
     bool needed(const std::string& rel, bool isError, const std::string& why);
 
     std::string root_;
+    StoryInfo story_;
     Report& report_;
     SceneGraph graph_;
     std::map<std::string, std::vector<std::u16string>> texts_; // txt files by path, decoded

@@ -1,5 +1,6 @@
 #include "check/NewStory.h"
 
+#include "platform/StoryInfo.h"
 #include "platform/TextCodec.h"
 #include "play/Schedule.h"
 
@@ -188,6 +189,9 @@ std::string NewStory::write() const {
         ok = ok && writePng(root / ("grf/" + name + ".dat"), plain(colour), kPlainWidth);
     for (const char* music : {"opn.mp3", "bgm.mp3", "end.mp3"})
         ok = ok && writeBytes(root / music, silence());
+    // The story's own name, for the author to fill in.
+    ok = ok && writeBytes(root / StoryInfo::kFile,
+                          StoryInfo::sample("新しい物語", StoryInfo().packageName(root.string())));
     if (!ok) return "cannot write the files of " + dir_;
     return {};
 }

@@ -1,6 +1,8 @@
 // rumena-check: reports every problem of a game folder before anyone plays it, and draws its scene map.
 #include "check/GameChecker.h"
 #include "check/NewStory.h"
+#include "check/SiteMaker.h"
+#include "check/StoryPackage.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -26,11 +28,17 @@ constexpr int kOutputFailed = 3;
 const char* const kUsage =
     "usage: rumena-check [--graph FILE.dot] [--svg FILE.svg] GAME_DIR\n"
     "       rumena-check --new DIR\n"
+    "       rumena-check --site OUT_DIR [--package OUT_DIR] [--force] GAME_DIR\n"
     "\n"
     "Reads every file of the game folder and reports each problem as FILE:LINE: error|warning: MESSAGE.\n"
     "  --graph FILE.dot  write the scene map as a Graphviz graph\n"
     "  --svg FILE.svg    draw the scene map with Graphviz's dot\n"
     "  --new DIR         write a new story to start from into DIR, a folder that does not exist or is empty\n"
+    "  --site OUT_DIR    make the story's web site in OUT_DIR (made afresh): the page, the browser's engine\n"
+    "                    and the game, for any static web server; an app that installs and plays offline\n"
+    "  --package OUT_DIR make a Debian package of the story in OUT_DIR, which installs it with a desktop\n"
+    "                    entry and needs the rumena package\n"
+    "  --force           make the site or the package though the check found errors\n"
     "Exit status: 0 no error, 1 errors found, 2 not a game folder or a bad command line, 3 the map could\n"
     "not be written.\n";
 
@@ -68,18 +76,33 @@ std::string renderSvg(const std::string& dot, const std::string& svgPath) {
     return problem;
 }
 
+// The folder of the running program, beside which the installed page and engine are.
+std::string executableFolder() {
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string(".") : exe.parent_path().string();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string graphPath, svgPath, gameDir, newDir;
+    std::string graphPath, svgPath, gameDir, newDir, siteDir, packageDir;
+    bool force = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             std::cout << kUsage;
             return 0;
         }
-        if ((arg == "--graph" || arg == "--svg" || arg == "--new") && i + 1 < argc) {
-            (arg == "--graph" ? graphPath : arg == "--svg" ? svgPath : newDir) = argv[++i];
+        if ((arg == "--graph" || arg == "--svg" || arg == "--new" || arg == "--site" || arg == "--package") &&
+            i + 1 < argc) {
+            (arg == "--graph"  ? graphPath
+             : arg == "--svg"  ? svgPath
+             : arg == "--new"  ? newDir
+             : arg == "--site" ? siteDir
+                               : packageDir) = argv[++i];
+        } else if (arg == "--force") {
+            force = true;
         } else if (!arg.empty() && arg[0] == '-') {
             std::cerr << "rumena-check: unknown option " << arg << "\n" << kUsage;
             return kNotAGame;
@@ -91,7 +114,8 @@ int main(int argc, char** argv) {
         }
     }
     if (!newDir.empty()) {
-        if (!gameDir.empty() || !graphPath.empty() || !svgPath.empty()) {
+        if (!gameDir.empty() || !graphPath.empty() || !svgPath.empty() || !siteDir.empty() ||
+            !packageDir.empty()) {
             std::cerr << "rumena-check: --new writes a story and checks none\n" << kUsage;
             return kNotAGame;
         }
@@ -121,9 +145,36 @@ int main(int argc, char** argv) {
         std::cerr << "rumena-check: cannot read " << gameDir << ": " << e.what() << "\n";
         return kNotAGame;
     }
-    report.print(std::cout, gameDir);
+    // The summary names the story as its author named it.
+    const std::string& title = checker.story().title;
+    report.print(std::cout, title.empty() ? gameDir : gameDir + " (" + title + ")");
 
     int status = report.errors() > 0 ? kErrorsFound : 0;
+    if (!siteDir.empty() || !packageDir.empty()) {
+        // What a player gets must play: a story the game would stop on is not published unless asked.
+        if (report.errors() > 0 && !force) {
+            std::cerr << "rumena-check: nothing is made of " << gameDir << ": the check found "
+                      << report.errors() << " errors (above); mend them, or give --force\n";
+            return kErrorsFound;
+        }
+        if (!siteDir.empty()) {
+            std::string why;
+            const auto sources = SiteMaker::find(executableFolder(), &why);
+            const std::string problem =
+                sources ? SiteMaker(gameDir, checker.story(), *sources).write(siteDir, std::cout) : why;
+            if (!problem.empty()) {
+                std::cerr << "rumena-check: no site: " << problem << "\n";
+                return kOutputFailed;
+            }
+        }
+        if (!packageDir.empty()) {
+            const std::string problem = StoryPackage(gameDir, checker.story()).write(packageDir, std::cout);
+            if (!problem.empty()) {
+                std::cerr << "rumena-check: no package: " << problem << "\n";
+                return kOutputFailed;
+            }
+        }
+    }
     if (!graphPath.empty() || !svgPath.empty()) {
         std::ostringstream dot;
         checker.graph().writeDot(dot);

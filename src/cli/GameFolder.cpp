@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -32,13 +33,15 @@ bool copyWritable(const fs::path& from, const fs::path& to) {
     return fs::exists(to);
 }
 
-// The installed demo is played from the user's own copy, made once.
-GameFolder::Choice userCopy(const fs::path& demo, const std::string& userData) {
+// An installed game (the demo, or a story's package) is played from the user's own copy, made once,
+// so that saves and bonus pages go there and never touch the installed files.
+GameFolder::Choice userCopy(const fs::path& demo, const std::string& userData,
+                            const std::string& name = "demo") {
     if (userData.empty()) return {demo.string(), {}};
-    const fs::path copy = fs::path(userData) / "demo";
+    const fs::path copy = fs::path(userData) / name;
     if (GameFolder::holdsGame(copy.string())) return {copy.string(), {}};
     std::error_code ec;
-    fs::create_directories(userData, ec);
+    fs::create_directories(copy.parent_path(), ec);
     if (!ec && copyWritable(demo, copy)) return {copy.string(), {}};
     return {demo.string(), {}}; // played where it is; only saving will fail
 }
@@ -59,6 +62,11 @@ GameFolder::Choice GameFolder::choose(const std::optional<std::string>& given,
         if (!fs::is_directory(*given, ec)) return {{}, *given + ": not a folder"};
         if (!holdsGame(*given))
             return {{}, *given + ": no game in this folder (it has no txt/com.dat, the command list)"};
+        // A folder the player may not write in (a story installed by its package) is played from a copy
+        // of their own, as the installed demo is.
+        const fs::path folder = fs::path(*given).lexically_normal();
+        if (::access(folder.c_str(), W_OK) != 0 || ::access((folder / "txt").c_str(), W_OK) != 0)
+            return userCopy(folder, userData, "games/" + fs::absolute(folder, ec).filename().string());
         return {*given, {}};
     }
     if (holdsGame(executableFolder)) return {executableFolder, {}};

@@ -4,6 +4,7 @@
 #include "platform/RandomSource.h"
 #include "platform/TextCodec.h"
 #include "platform/TextFile.h"
+#include "platform/Words.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,8 +23,10 @@ void Fom::m_help_Click() {
         if (!file.open(path)) {
             // Without its file there is no help to show; the text stays empty, so a later click tries
             // again.
-            platform.desktop.messageBox("The help cannot be shown: " + path + " " +
-                                        (file.problem().empty() ? "cannot be opened" : file.problem()) + ".");
+            platform.desktop.messageBox(
+                file.problem().empty()
+                    ? words(platform.catalogue, "The help cannot be shown: %1 cannot be opened.", {path})
+                    : words(platform.catalogue, "The help cannot be shown: %1 %2.", {path, file.problem()}));
             return;
         }
         std::u16string help = u"ルメナ・ヘルプ\r\n■■■■■■■■■■■■■■■■";

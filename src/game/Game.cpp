@@ -43,6 +43,7 @@ template <class Event> Outcome Game::guard(Event event) {
 Outcome Game::load() {
     return guard([&] {
         fom_->Form_Load();
+        story_ = StoryInfo::read(fom_->BaseDir);
         listControls();
         fom_->Form_Resize();
         return Outcome::Delivered;
@@ -195,6 +196,9 @@ WindowSize Game::windowSize() const {
 }
 std::u16string Game::caption() const {
     return fom_->window.caption;
+}
+std::u16string Game::title() const {
+    return story_.title.empty() ? caption() : text::fromUtf8(story_.title);
 }
 Color Game::background() const {
     return fom_->window.backColor;

@@ -2,6 +2,7 @@
 #include "game/Inspect.h"
 #include "game/Look.h"
 #include "platform/Platform.h"
+#include "platform/StoryInfo.h"
 
 #include <array>
 #include <cstddef>
@@ -115,6 +116,11 @@ class Game {
     // The size the game gave its window in its last layout.
     WindowSize windowSize() const;
     std::u16string caption() const;
+    // The story's own name (its story.txt), read at load; the window and the page are called by its
+    // title where it has one.
+    const StoryInfo& story() const { return story_; }
+    // The name the host's window or page goes by: the story's title, else the window's own caption.
+    std::u16string title() const;
     Color background() const;
     std::vector<TimerState> timers() const;
     std::vector<MenuEntry> menuItems() const;
@@ -162,4 +168,5 @@ class Game {
     std::optional<std::vector<std::size_t>> touched_;
     std::size_t clickMe_ = 0, menuAnchor_ = 0, textArea_ = 0;
     std::string error_;
+    StoryInfo story_;
 };

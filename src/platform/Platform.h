@@ -17,4 +17,6 @@ struct Platform {
     unsigned randomSeed = 0;
     // Hears the text of every music command the game sends (the headless driver prints it); may be empty.
     std::function<void(const std::string& command)> musicHeard;
+    // The player's language for the messages rumena adds (empty: English).
+    std::function<std::string(const std::string& english)> catalogue;
 };

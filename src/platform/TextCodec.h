@@ -12,5 +12,7 @@ void appendFromShiftJis(std::string_view bytes, std::u16string& text);
 std::string toShiftJis(std::u16string_view text);
 std::u16string fromUtf8(std::string_view utf8);
 std::string toUtf8(std::u16string_view text);
+// Whether the bytes are well-formed UTF-8.
+bool isUtf8(std::string_view bytes);
 
 } // namespace text

@@ -18,6 +18,11 @@
 
 namespace {
 
+// The messages rumena adds, through the application's translator (English where it has none).
+std::string translated(const std::string& english) {
+    return QCoreApplication::translate("rumena", english.c_str()).toStdString();
+}
+
 unsigned clockSeed() {
     return static_cast<unsigned>(std::chrono::system_clock::now().time_since_epoch().count());
 }
@@ -25,8 +30,10 @@ unsigned clockSeed() {
 } // namespace
 
 GameWindow::GameWindow(const std::string& gameDir, std::optional<unsigned> seed)
-    : desktop_(*this, [this](const std::string&) { QTimer::singleShot(0, this, [this] { popupMenu(); }); }),
-      platform_{music_, pictures_, desktop_, random_, seed.value_or(clockSeed()), {}},
+    : desktop_(
+          *this, [this](const std::string&) { QTimer::singleShot(0, this, [this] { popupMenu(); }); },
+          [this] { return QString::fromStdU16String(game_.title()); }),
+      platform_{music_, pictures_, desktop_, random_, seed.value_or(clockSeed()), {}, translated},
       game_(platform_, gameDir), player_(game_, GameTimers::kPace),
       events_([this](const std::string&) { afterEvent(); }, [this](const std::string& why) { fail(why); }),
       widgets_(game_, pictures_,
@@ -119,7 +126,7 @@ void GameWindow::fail(const std::string& why) {
     shape_.stopSettling();
     // Also on the terminal, where a story's author running the game from a shell reads it.
     std::cerr << why << std::endl;
-    QMessageBox::critical(this, QStringLiteral("ルメナ"), QString::fromStdString(why));
+    QMessageBox::critical(this, QString::fromStdU16String(game_.title()), QString::fromStdString(why));
     QApplication::exit(1);
 }
 
@@ -138,7 +145,7 @@ void GameWindow::sync() {
     const bool focusMoved = player_.afterEvent();
     const ViewTracker::Changes changes = widgets_.sync(font(), twipsPerPixel(*this));
     if (changes.window) {
-        if (game_.caption() != title_) setWindowTitle(QString::fromStdU16String(title_ = game_.caption()));
+        if (game_.title() != title_) setWindowTitle(QString::fromStdU16String(title_ = game_.title()));
         if (game_.background() != background_) {
             QPalette pal = stage_->palette();
             pal.setColor(QPalette::Window, toQColor(background_ = game_.background()));

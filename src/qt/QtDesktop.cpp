@@ -10,7 +10,8 @@ void QtDesktop::messageBox(const std::string& utf8Text) {
     // that happens to look like markup is not rendered as such.
     QString text = QString::fromStdString(utf8Text);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("ルメナ"), text, QMessageBox::Ok, &window_);
+    const QString title = title_ ? title_() : QStringLiteral("ルメナ");
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, &window_);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }

@@ -4,6 +4,9 @@
 #include "qt/QtPictureLoader.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QLocale>
+#include <QTranslator>
 
 void prepareDesktop() {
     // On X11 the window's pixels go to the server over the connection, not through shared memory: the
@@ -13,9 +16,26 @@ void prepareDesktop() {
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
 }
 
+void speakThePlayersLanguage(QCoreApplication& app) {
+    // The messages rumena adds, in the desktop's language where the catalogue has it: beside the
+    // installed program, or in this build.
+    static QTranslator translator;
+    const QStringList folders = {QCoreApplication::applicationDirPath() + "/../share/rumena/i18n",
+#ifdef RUMENA_BUILD_TRANSLATIONS
+                                 QStringLiteral(RUMENA_BUILD_TRANSLATIONS)
+#endif
+    };
+    for (const QString& folder : folders)
+        if (translator.load(QLocale(), "rumena", "_", QDir::cleanPath(folder))) {
+            app.installTranslator(&translator);
+            return;
+        }
+}
+
 int runQtHost(int argc, char* argv[], const QtHostOptions& options) {
     prepareDesktop();
     QApplication app(argc, argv);
+    speakThePlayersLanguage(app);
     QApplication::setApplicationName("rumena");
     QApplication::setDesktopFileName("rumena");
     GameWindow window(options.gameDir, options.seed);

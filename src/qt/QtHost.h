@@ -18,6 +18,10 @@ struct QtHostOptions {
 // benchmarks make the same ones).
 void prepareDesktop();
 
+class QCoreApplication;
+// The messages rumena adds in the desktop's language (Japanese, else English).
+void speakThePlayersLanguage(QCoreApplication& app);
+
 // Runs the game in its window until the player closes it; returns the exit status.
 int runQtHost(int argc, char* argv[], const QtHostOptions& options);
 

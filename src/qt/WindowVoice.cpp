@@ -1,5 +1,6 @@
 #include "qt/WindowVoice.h"
 
+#include <QCoreApplication>
 #include <QTextToSpeech>
 
 bool WindowVoice::available(QString* why) {
@@ -17,7 +18,8 @@ bool WindowVoice::available(QString* why) {
         });
     }
     if (engine_->state() == QTextToSpeech::Error || engine_->availableVoices().isEmpty()) {
-        *why = tr(
+        *why = QCoreApplication::translate(
+            "rumena",
             "Reading aloud needs a voice, and the speech engine offers none (is speech-dispatcher running, "
             "with a voice such as espeak-ng?).");
         return false;

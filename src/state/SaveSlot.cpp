@@ -4,6 +4,7 @@
 #include "platform/Desktop.h"
 #include "platform/FileReplace.h"
 #include "platform/TextFile.h"
+#include "platform/Words.h"
 #include "state/SaveRecord.h"
 
 namespace {
@@ -38,8 +39,9 @@ void saveGame(Fom& f) {
     const std::string path = f.textFile(u"save");
     std::string why;
     if (!replaceWholeFile(path, recordOf(f).toBytes(), why))
-        f.platform.desktop.messageBox("The game could not be saved: " + why +
-                                      ".\r\nThe earlier save, if any, is kept.");
+        f.platform.desktop.messageBox(
+            words(f.platform.catalogue,
+                  "The game could not be saved: %1.\r\nThe earlier save, if any, is kept.", {why}));
 }
 
 void loadGame(Fom& f) {
@@ -48,8 +50,11 @@ void loadGame(Fom& f) {
     const std::string path = f.textFile(u"save");
     TextFile file;
     if (!file.open(path)) {
-        f.platform.desktop.messageBox("There is no saved game to load: " + path +
-                                      " cannot be opened.\r\nThe game goes on as it was.");
+        f.platform.desktop.messageBox(
+            words(f.platform.catalogue,
+                  "There is no saved game to load: %1 cannot be opened.\r\nThe game "
+                  "goes on as it was.",
+                  {path}));
         return;
     }
     std::vector<std::u16string> lines;
@@ -59,8 +64,9 @@ void loadGame(Fom& f) {
     try {
         record = SaveRecord::parse(path, lines, f.DataLbl.size());
     } catch (const GameError& e) {
-        f.platform.desktop.messageBox(std::string("The saved game cannot be loaded: ") + e.what() +
-                                      ".\r\nThe game goes on as it was.");
+        f.platform.desktop.messageBox(
+            words(f.platform.catalogue, "The saved game cannot be loaded: %1.\r\nThe game goes on as it was.",
+                  {e.what()}));
         return;
     }
 

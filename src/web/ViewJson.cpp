@@ -151,7 +151,7 @@ Json ViewJson::changes(bool everything) {
     }
     sent_.resize(game.controls().size(), false);
     const ViewTracker::Changes c = tracker_.changes();
-    Json out{{"caption", utf8(game.caption())}, {"back", colour(game.background())}};
+    Json out{{"caption", utf8(game.title())}, {"back", colour(game.background())}};
     Json changed = Json::array();
     for (std::size_t id : c.controls) {
         // The window itself is the page's stage: its caption and colour come on their own.

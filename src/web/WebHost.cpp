@@ -13,6 +13,7 @@
 #include <emscripten.h>
 #include <nlohmann/json.hpp>
 
+#include <map>
 #include <memory>
 #include <string>
 
@@ -37,6 +38,13 @@ class PageDesktop : public Desktop {
     bool openFile(const std::string& path) override { return rumena_js_open(path.c_str()), true; }
 };
 
+// The messages rumena adds, in the player's language, as the page hands their catalogue over.
+std::map<std::string, std::string> catalogue;
+std::string pageCatalogue(const std::string& english) {
+    const auto it = catalogue.find(english);
+    return it == catalogue.end() ? english : it->second;
+}
+
 // The page's timers: no faster than a frame; the watchdog sleeps until an event or the end of a piece
 // wakes it; the prompt blinks at a text cursor's pace, its two forms swapped by the page itself (each
 // blink is a frame drawn in a browser).
@@ -48,7 +56,7 @@ class WebGame {
         : music_([](SimulatedMusicDevice::Call call, const std::string& path) {
               rumena_js_music(static_cast<int>(call), path.c_str());
           }),
-          platform_{music_, pictures_, desktop_, random_, seed, {}}, game_(platform_, gameDir),
+          platform_{music_, pictures_, desktop_, random_, seed, {}, pageCatalogue}, game_(platform_, gameDir),
           player_(game_, kPagePace), view_(player_) {}
 
     // Creation, Load, the first Resize at the creation size and the title screen at the page's size.
@@ -130,6 +138,16 @@ Json menuJson(const std::vector<MenuEntry>& items) {
 } // namespace
 
 extern "C" {
+
+// The catalogue of rumena's own messages in the player's language (a JSON object: English ->
+// translation), before the game starts.
+EMSCRIPTEN_KEEPALIVE void rumena_catalogue(const char* json) {
+    catalogue.clear();
+    const Json j = Json::parse(json, nullptr, false);
+    if (j.is_object())
+        for (const auto& [english, translated] : j.items())
+            if (translated.is_string()) catalogue[english] = translated.get<std::string>();
+}
 
 EMSCRIPTEN_KEEPALIVE int rumena_start(const char* gameDir, unsigned seed, int width, int height) {
     game = std::make_unique<WebGame>(gameDir, seed);

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -139,6 +140,21 @@ TEST(GameFolder, WithoutAFolderTheProgramsOwnThenTheDemo) {
     EXPECT_FALSE(fs::exists(t.path / "data"));
     EXPECT_FALSE(
         GameFolder::choose(std::nullopt, (t.path / "build").string(), {"/nowhere", "/nowhere"}, "").ok());
+}
+
+// A story's package installs it where the player may not write: it is played from the player's copy.
+TEST(GameFolder, AGivenFolderThePlayerMayNotWriteInIsPlayedFromACopy) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root may write anywhere";
+    TempDir t;
+    const fs::path story = t.game("share/rumena/games/tale");
+    fs::permissions(story / "txt", fs::perms::owner_write, fs::perm_options::remove);
+    const fs::path data = t.path / "data";
+    const auto chosen = GameFolder::choose(story.string(), "/nowhere", {}, data.string());
+    EXPECT_EQ(chosen.dir, (data / "games" / "tale").string());
+    EXPECT_TRUE(GameFolder::holdsGame(chosen.dir));
+    // A folder of the player's own is played where it is.
+    const fs::path mine = t.game("mine");
+    EXPECT_EQ(GameFolder::choose(mine.string(), "/nowhere", {}, data.string()).dir, mine.string());
 }
 
 TEST(GameFolder, TheInstalledDemoIsPlayedFromTheUsersOwnCopy) {
