@@ -10,7 +10,7 @@ const here = path.dirname(fileURLToPath(import.meta.url));
 
 export const siteDir = process.env.RUMENA_SITE || path.join(here, "..", "..", "build", "release", "web", "site");
 
-function chromiumPath() {
+export function chromiumPath() {
     if (process.env.CHROMIUM) return process.env.CHROMIUM;
     // Debian's /usr/bin/chromium is a shell script that sets flags; Playwright starts the browser
     // itself and gives it its own.
