@@ -31,7 +31,7 @@ int main(int argc, char* argv[]) {
         // The driver's contract: the folder given, or the program's own, whatever it holds.
         return withQtPictures(argc, argv, [&](PictureLoader& pictures) {
             return runHeadless(line.gameDir.value_or(executableFolder), line.seed, pictures, std::cin,
-                               std::cout, std::cerr);
+                               std::cout, std::cerr, line.start);
         });
     }
 
@@ -45,5 +45,5 @@ int main(int argc, char* argv[]) {
         std::cerr << program << ": " << game.error << "\n";
         return 2;
     }
-    return runQtHost(argc, argv, {game.dir, line.seed, line.fullscreen, line.exitWhenShown});
+    return runQtHost(argc, argv, {game.dir, line.seed, line.fullscreen, line.exitWhenShown, line.start});
 }

@@ -139,3 +139,49 @@ ControlLook Control::look() const {
     }
     return l;
 }
+
+ControlState Control::state() const {
+    return {zorder,      caption,     toolTipText, visible,      enabled,         foreColor,
+            backColor,   backStyle,   borderStyle, alignment,    fontSize,        shapeStyle,
+            fillColor,   fillStyle,   borderColor, list,         pictureName,     picturePath,
+            leftTw,      topTw,       widthTw,     heightTw,     frameWidthTw,    frameHeightTw,
+            scaleMode,   scaleLeft,   scaleTop,    userScaleWidth_, userScaleHeight_};
+}
+
+void Control::setState(const ControlState& s) {
+    zorder = s.zorder;
+    caption = s.caption;
+    toolTipText = s.toolTipText;
+    visible = s.visible;
+    enabled = s.enabled;
+    foreColor = s.foreColor;
+    backColor = s.backColor;
+    backStyle = s.backStyle;
+    borderStyle = s.borderStyle;
+    alignment = s.alignment;
+    fontSize = s.fontSize;
+    shapeStyle = s.shapeStyle;
+    fillColor = s.fillColor;
+    fillStyle = s.fillStyle;
+    borderColor = s.borderColor;
+    list = s.list;
+    pictureName = s.pictureName;
+    picturePath = s.picturePath;
+    leftTw = s.leftTw, topTw = s.topTw, widthTw = s.widthTw, heightTw = s.heightTw;
+    frameWidthTw = s.frameWidthTw, frameHeightTw = s.frameHeightTw;
+    scaleMode = s.scaleMode;
+    scaleLeft = s.scaleLeft, scaleTop = s.scaleTop;
+    userScaleWidth_ = s.userScaleWidth, userScaleHeight_ = s.userScaleHeight;
+}
+
+bool Control::hasState(const ControlState& s) const {
+    return zorder == s.zorder && visible == s.visible && enabled == s.enabled && foreColor == s.foreColor &&
+           backColor == s.backColor && backStyle == s.backStyle && borderStyle == s.borderStyle &&
+           alignment == s.alignment && fontSize == s.fontSize && shapeStyle == s.shapeStyle &&
+           fillColor == s.fillColor && fillStyle == s.fillStyle && borderColor == s.borderColor &&
+           leftTw == s.leftTw && topTw == s.topTw && widthTw == s.widthTw && heightTw == s.heightTw &&
+           frameWidthTw == s.frameWidthTw && frameHeightTw == s.frameHeightTw && scaleMode == s.scaleMode &&
+           scaleLeft == s.scaleLeft && scaleTop == s.scaleTop && userScaleWidth_ == s.userScaleWidth &&
+           userScaleHeight_ == s.userScaleHeight && caption == s.caption && toolTipText == s.toolTipText &&
+           pictureName == s.pictureName && picturePath == s.picturePath && list == s.list;
+}

@@ -1,11 +1,10 @@
 #pragma once
 #include "app/Color.h"
+#include "app/ControlState.h"
 #include "game/Look.h"
 
 #include <string>
 #include <vector>
-
-enum class ScaleMode { User, Twips, Pixels };
 
 // One control of the window as plain data. Positions are kept in twips relative to the container and
 // read and written in the container's units, so switching a container's scale changes what reading a
@@ -74,6 +73,11 @@ class Control {
 
     // What it shows: the properties its kind draws.
     ControlLook look() const;
+    // Everything the game can change of it, and the same set back.
+    ControlState state() const;
+    void setState(const ControlState& s);
+    // Whether it stands as s has it (without copying it).
+    bool hasState(const ControlState& s) const;
 
     // Whether a player could reach it: it and every container above it visible and enabled.
     bool reachable() const;

@@ -65,6 +65,12 @@ std::vector<Timer*> ControlModel::timers() const {
     return all;
 }
 
+std::vector<MenuItem*> ControlModel::menuItems() const {
+    std::vector<MenuItem*> all;
+    for (const auto& m : menuStore_) all.push_back(m.get());
+    return all;
+}
+
 std::vector<Control*> ControlModel::stackOf(const Control* container) const {
     std::vector<Control*> stack;
     for (const auto& c : controls_)

@@ -42,6 +42,8 @@ class ControlModel {
     // Every control, element by element, in creation order.
     const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
     std::vector<Timer*> timers() const;
+    // Every menu item, in creation order.
+    std::vector<MenuItem*> menuItems() const;
 
     // Puts a control on top of the others in its container.
     void bringToFront(Control& c) { c.zorder = ++zorderCounter_; }

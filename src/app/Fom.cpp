@@ -40,14 +40,23 @@ Fom::Fom(Platform& platform, std::string gameDir)
       LblShpTim(model.timer("LblShpTim")), QstTim(model.timer("QstTim")), LblTim(model.timer("LblTim")),
       BgmTim(model.timer("BgmTim")), m_bgm(menuItem(model, "m_bgm")), m_map(menuItem(model, "m_map")),
       m_list(menuItem(model, "m_list")), gameDir(std::move(gameDir)),
-      music(platform.music, platform.musicHeard) {}
+      music(platform.music, platform.musicHeard) {
+    music.find = [this](const std::string& path) { return findFile(path); };
+}
+
+std::string Fom::findFile(const std::string& path) const {
+    if (!keepFiles) return findGameFile(path);
+    auto [it, fresh] = foundFiles_.emplace(path, std::string());
+    if (fresh) it->second = findGameFile(path);
+    return it->second;
+}
 
 std::string Fom::textFile(const std::u16string& base) const {
-    return findGameFile(TextDir + text::toUtf8(usableName(base)) + ".dat");
+    return findFile(TextDir + text::toUtf8(usableName(base)) + ".dat");
 }
 
 std::string Fom::pictureFile(const std::u16string& base) const {
-    return findGameFile(GraphicsDir + text::toUtf8(usableName(base)) + ".dat");
+    return findFile(GraphicsDir + text::toUtf8(usableName(base)) + ".dat");
 }
 
 std::string Fom::musicFile(const std::u16string& base) const {

@@ -8,8 +8,13 @@
 #include "sound/Music.h"
 #include "state/GameState.h"
 
+#include <functional>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
+
+struct SnapshotData;
 
 // The game's one window: its controls, its variables and every handler. The handlers of each
 // subsystem live in that subsystem's folder.
@@ -43,6 +48,20 @@ class Fom {
     QuestionState question;
     ExtrasState extras;
     Music music;
+    // Told of every scene script opened: the name the game asked for and the file it opened.
+    std::function<void(const std::u16string& name, const std::string& path)> onSceneOpened;
+    // Told of every flag a script line tests (>swc, >swb, >html), with the value it found: the route
+    // search learns from it which tests no route ever passes.
+    struct FlagTest {
+        enum class Kind { Gn, OnOff } kind;
+        int first = 0, second = 0;
+        bool value = false;
+    };
+    std::function<void(const FlagTest&)> onFlagTested;
+    // Keeps every scene script once decoded and every file once found, so that a scene opened again is
+    // not read or looked for again: the route search opens the same scenes thousands of times. The game
+    // itself reads each time, so that an author's edit shows at the next opening.
+    bool keepFiles = false;
 
     // Window events.
     void Form_Load();
@@ -56,6 +75,8 @@ class Fom {
     void PicTtl_Click();
     void StartCom_Click(int index);
     void BeginGame();
+    // A new game's reset, up to its game music: what BeginGame does before the opening scene.
+    void ResetForNewGame();
     void menuLbl_Click();
     void menuLbl_MouseDown();
     void menuLbl_MouseUp();
@@ -126,10 +147,18 @@ class Fom {
     // Enables or disables every place of the command panel.
     void setComEnabled(bool enabled);
 
+    // Everything the game can later read or show. Controls that did not change since base are shared
+    // with it.
+    std::shared_ptr<const SnapshotData> snapshot(const SnapshotData* base) const;
+    // Takes that state back; the snapshot must come from a window loaded on the same game folder.
+    void restore(const SnapshotData& data);
+
     // Paths of the game's files: folder + base name + extension.
     std::string textFile(const std::u16string& base) const;
     std::string pictureFile(const std::u16string& base) const;
     std::string musicFile(const std::u16string& base) const;
+    // A file of the game folder as findGameFile finds it.
+    std::string findFile(const std::string& path) const;
 
   private:
     // One interpreter step; returns whether the next step follows at once.
@@ -142,4 +171,6 @@ class Fom {
     // The story state the status list spells out as it stands; a line of the list is written anew only
     // when its value differs, as flag commands ask for the list far more often than they change it.
     std::optional<GameState> listed_;
+    std::map<std::string, TextFile> keptScripts_;
+    mutable std::map<std::string, std::string> foundFiles_;
 };

@@ -19,6 +19,12 @@ class Timer {
         if (ms != interval_) ++restarts_;
         interval_ = ms;
     }
+    // Takes the state of a copy of the game; the host restarts its own timer.
+    void restore(bool on, int ms) {
+        enabled_ = on;
+        interval_ = ms;
+        ++restarts_;
+    }
     // Counts the restarts of the countdown, so a host knows when to restart its own timer.
     unsigned long restarts() const { return restarts_; }
 

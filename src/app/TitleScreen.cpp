@@ -53,6 +53,13 @@ void Fom::PicTtl_Click() {
 }
 
 void Fom::BeginGame() {
+    ResetForNewGame();
+    LstHyouji();
+    ShowPicture(u"dmy");
+    GoToScene(u"opn");
+}
+
+void Fom::ResetForNewGame() {
     LblShpTim.setEnabled(false);
     ClickMe.visible = false;
     game.resetStory();
@@ -62,9 +69,6 @@ void Fom::BeginGame() {
     game.TurnCount = 0;
     music.OpenMidi(musicFile(u"bgm"));
     music.PlayMidi();
-    LstHyouji();
-    ShowPicture(u"dmy");
-    GoToScene(u"opn");
 }
 
 void Fom::menuLbl_Click() {

@@ -3,6 +3,7 @@
 #include "check/NewStory.h"
 #include "check/SiteMaker.h"
 #include "check/StoryPackage.h"
+#include "check/RouteSearch.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -131,6 +132,24 @@ int main(int argc, char** argv) {
     if (gameDir.empty()) {
         std::cerr << kUsage;
         return kNotAGame;
+    }
+    if (getenv("RUMENA_TRY")) {
+        for (int d = 0; d < 3; ++d) {
+            RouteSearch::Options o;
+            o.difficulty = d;
+            o.loveCap = d == 0 ? 20 : d == 1 ? 40 : 200;
+            o.exact = getenv("RUMENA_EXACT") != nullptr;
+            o.maxStates = getenv("RUMENA_MAX") ? std::stoul(getenv("RUMENA_MAX")) : 300000;
+            if (getenv("RUMENA_ONE") && d != std::stoi(getenv("RUMENA_ONE"))) continue;
+            o.threads = getenv("RUMENA_THREADS") ? std::stoi(getenv("RUMENA_THREADS")) : 2;
+            o.progress = [](std::size_t s, std::size_t w) { std::cerr << s << " states, " << w << " waiting\n"; };
+            auto r = RouteSearch(gameDir, o).run();
+            std::cout << d << ": " << r.states << " states " << r.moves << " moves " << r.seconds << " s covered " << r.covered << "\n";
+            for (auto& [n, e] : r.endings) std::cout << "  ending " << std::string(n.begin(), n.end()) << " " << e.route.size() << "\n";
+            for (auto& [n, e] : r.errors) std::cout << "  error " << n << "\n";
+            std::cout << "  scenes " << r.scenes.size() << " traps " << r.traps.size() << "\n";
+        }
+        return 0;
     }
 
     Report report;

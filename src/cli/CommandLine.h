@@ -1,4 +1,6 @@
 #pragma once
+#include "game/SceneStart.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,6 +25,8 @@ class CommandLine {
     bool exitWhenShown = false;
     std::optional<unsigned> seed;
     std::optional<std::string> gameDir;
+    // --scene NAME [--day D] [--set FLAG=VALUE ...]: begin a game at that scene at once.
+    std::optional<SceneStart> start;
     // Why the command line was refused (Action::Fail), one line.
     std::string error;
 };

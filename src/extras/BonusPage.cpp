@@ -37,7 +37,9 @@ void Fom::MakeBonusPage(const std::u16string& sourceName, const std::u16string& 
     for (const auto& line : TextFile::splitByteLines(source)) page += line + "\r\n";
     const std::u16string fileName = pageName + u".html";
     std::string why;
-    if (!replaceWholeFile(pagePath(BaseDir, fileName), page, why))
+    const std::string path = pagePath(BaseDir, fileName);
+    const bool written = platform.writePage ? platform.writePage(path, page, why) : replaceWholeFile(path, page, why);
+    if (!written)
         scriptError("the bonus page cannot be written: " + why);
 
     HtmlToolLbl.enabled = true;

@@ -42,7 +42,7 @@ void Fom::m_hint_Click() {
     if (turns >= game.TurnLimit) turns = game.TurnLimit;
     game.TurnCount = static_cast<std::int16_t>(turns);
 
-    const float r = platform.random.next();
+    const float r = platform.random.next(Draw::Hint, -1);
     const float product = static_cast<float>(extras.HintCount) * r;
     int i = static_cast<int>(std::floor(product));
     // With no hints the first (empty) entry is shown.

@@ -2,6 +2,7 @@
 
 #include "app/EventRouter.h"
 #include "app/Fom.h"
+#include "app/SnapshotData.h"
 #include "platform/TextCodec.h"
 
 #include <algorithm>
@@ -139,6 +140,70 @@ Outcome Game::close() {
         fom_->Form_Unload();
         return Outcome::Delivered;
     });
+}
+
+Outcome Game::startAt(const SceneStart& start) {
+    return guard([&] {
+        Fom& f = *fom_;
+        // As the title picture starts a game: at NORMAL, unless the start says otherwise.
+        f.game.TurnLimit = 100;
+        f.game.LoveThreshold = 40;
+        for (const auto& s : start.settings) {
+            if (s.name == "TurnLimit") f.game.TurnLimit = static_cast<std::uint8_t>(s.value);
+            if (s.name == "LoveThreshold") f.game.LoveThreshold = static_cast<std::uint8_t>(s.value);
+        }
+        f.ResetForNewGame();
+        if (start.day) f.DayDate.caption = text::fromUtf8(std::to_string(*start.day));
+        auto& g = f.game;
+        for (const auto& s : start.settings) {
+            const bool on = s.value != 0;
+            if (s.name == "TurnCount") g.TurnCount = static_cast<std::int16_t>(s.value);
+            if (s.name == "LoveLevels") g.LoveLevels.at(s.first) = static_cast<std::uint8_t>(s.value);
+            if (s.name == "OnOffFlags") g.OnOffFlags.at(s.first).at(s.second) = on;
+            if (s.name == "CnFlags") g.CnFlags.at(s.first) = on;
+            if (s.name == "GnFlags") g.GnFlags.at(s.first) = on;
+            if (s.name == "VisitFlags") g.VisitFlags.at(s.first) = on;
+        }
+        f.LstHyouji();
+        f.ShowPicture(start.scene);
+        f.GoToScene(start.scene);
+        return Outcome::Delivered;
+    });
+}
+
+Snapshot Game::snapshot() const {
+    auto data = fom_->snapshot(lastSnapshot_.get());
+    lastSnapshot_ = data;
+    return Snapshot(std::move(data));
+}
+
+Outcome Game::restore(const Snapshot& snapshot, std::string* why) {
+    if (ended()) return Outcome::Failed;
+    if (snapshot.empty()) {
+        if (why) *why = "the snapshot is empty";
+        return Outcome::Ignored;
+    }
+    // The snapshot is checked before anything changes, so a refused one leaves the game as it was.
+    try {
+        fom_->restore(*snapshot.data());
+    } catch (const std::exception& e) {
+        if (why) *why = e.what();
+        return Outcome::Ignored;
+    }
+    touched_.reset();
+    lastSnapshot_ = snapshot.shared();
+    return Outcome::Delivered;
+}
+
+void Game::onSceneOpened(std::function<void(const std::u16string&, const std::string&)> listener) {
+    if (!listener) {
+        fom_->onSceneOpened = nullptr;
+        return;
+    }
+    fom_->onSceneOpened = [this, listener = std::move(listener)](const std::u16string& name, const std::string& path) {
+        const std::string& base = fom_->BaseDir;
+        listener(name, path.compare(0, base.size(), base) == 0 ? path.substr(base.size()) : path);
+    };
 }
 
 bool Game::titleShown() const {

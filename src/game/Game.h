@@ -1,12 +1,15 @@
 #pragma once
 #include "game/Inspect.h"
 #include "game/Look.h"
+#include "game/SceneStart.h"
+#include "game/Snapshot.h"
 #include "platform/Platform.h"
 #include "platform/StoryInfo.h"
 
 #include <array>
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -90,6 +93,21 @@ class Game {
     // The window closes (Unload).
     Outcome close();
 
+    // Leaves the title for a new game that starts at a scene, with the day and the variables given
+    // (the rest as a new game at NORMAL has them): an author's look at one scene.
+    Outcome startAt(const SceneStart& start);
+
+    // A copy of everything the game can later read or show, and its return into this game, which must
+    // be loaded on the same folder. Restoring reads no file again that the snapshot holds.
+    // A snapshot this game cannot take (of another folder, or whose script file is gone) changes
+    // nothing and answers Ignored, with why.
+    Snapshot snapshot() const;
+    Outcome restore(const Snapshot& snapshot, std::string* why = nullptr);
+
+    // Told each time a scene script opens: the name the game asked for and the file, relative to the
+    // game folder.
+    void onSceneOpened(std::function<void(const std::u16string& name, const std::string& file)> listener);
+
     bool ended() const { return !error_.empty(); }
     // The run-time error's message: the file, the line and what was expected.
     const std::string& error() const { return error_; }
@@ -157,6 +175,7 @@ class Game {
 
     // The window object, for tests of the game's rules; hosts never use it.
     Fom& fom() { return *fom_; }
+    const Fom& fom() const { return *fom_; }
 
   private:
     template <class Event> Outcome guard(Event event);
@@ -166,6 +185,8 @@ class Game {
     std::unique_ptr<EventRouter> router_;
     std::vector<ControlInfo> controls_;
     std::optional<std::vector<std::size_t>> touched_;
+    // The snapshot taken or restored last, whose unchanged controls the next one shares.
+    mutable std::shared_ptr<const SnapshotData> lastSnapshot_;
     std::size_t clickMe_ = 0, menuAnchor_ = 0, textArea_ = 0;
     std::string error_;
     StoryInfo story_;

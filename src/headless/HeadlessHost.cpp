@@ -5,6 +5,7 @@
 #include "platform/Desktop.h"
 #include "platform/QueuedRandom.h"
 #include "platform/SimulatedMusicDevice.h"
+#include "platform/TextCodec.h"
 
 #include <algorithm>
 #include <chrono>
@@ -88,13 +89,18 @@ class Driver {
     Driver(const std::string& gameDir, std::optional<unsigned> seed, PictureLoader& pictures,
            std::ostream& out)
         : events_(out), desktop_(events_),
-          platform_{music_, pictures, desktop_, random_, seed.value_or(clockSeed()), musicHeard(events_), {}},
+          platform_{music_, pictures, desktop_, random_, seed.value_or(clockSeed()), musicHeard(events_), {}, {}},
           game_(platform_, gameDir) {}
 
-    // Creation, Load, the first Resize at the creation size and the title screen.
-    void start() {
+    // Creation, Load, the first Resize at the creation size and the title screen; then, for an
+    // author's look at one scene, the game begun there.
+    void start(const std::optional<SceneStart>& at) {
+        game_.onSceneOpened([this](const std::u16string& name, const std::string& file) {
+            if (traceScenes_) events_.print("scene", {{"name", text::toUtf8(name)}, {"file", file}});
+        });
         check(game_.load());
         check(game_.activate());
+        if (at) check(game_.startAt(*at));
     }
 
     // Carries out one command line; returns false when the driver is to stop.
@@ -150,6 +156,9 @@ class Driver {
             for (std::size_t i = 1; i < w.size(); ++i) random_.queue(drawValue(w[i]));
         } else if (verb == "dump") {
             dump(w);
+        } else if (verb == "trace") {
+            if (w.size() != 2 || w[1] != "scenes") throw Malformed{"trace takes one word: scenes"};
+            traceScenes_ = true;
         } else if (verb == "quit") {
             return false;
         } else {
@@ -206,6 +215,7 @@ class Driver {
     }
 
     EventOut events_;
+    bool traceScenes_ = false;
     SimulatedMusicDevice music_;
     RecordingDesktop desktop_;
     QueuedRandom random_;
@@ -216,10 +226,10 @@ class Driver {
 } // namespace
 
 int runHeadless(const std::string& gameDir, std::optional<unsigned> seed, PictureLoader& pictures,
-                std::istream& in, std::ostream& out, std::ostream& err) {
+                std::istream& in, std::ostream& out, std::ostream& err, const std::optional<SceneStart>& at) {
     Driver driver(gameDir, seed, pictures, out);
     try {
-        driver.start();
+        driver.start(at);
         for (std::string line; readDriverLine(in, line);) {
             if (!line.empty() && line.back() == '\r') line.pop_back();
             if (!driver.run(line)) break;

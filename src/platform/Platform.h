@@ -19,4 +19,7 @@ struct Platform {
     std::function<void(const std::string& command)> musicHeard;
     // The player's language for the messages rumena adds (empty: English).
     std::function<std::string(const std::string& english)> catalogue;
+    // Writes a bonus page whole (empty: onto the disk, through replaceWholeFile). The route search
+    // plays a story thousands of times and keeps the author's folder as it was.
+    std::function<bool(const std::string& path, const std::string& bytes, std::string& why)> writePage;
 };

@@ -123,36 +123,48 @@ bool TextFile::open(const std::string& path) {
     // in memory rather than a string (and its allocation) a line. The file is decoded in one piece:
     // CR and LF never occur inside a double-byte character, and a bad byte before one is replaced
     // alone, so they come out as themselves, and each line reads as if decoded on its own.
-    text::appendFromShiftJis(bytes, text_);
+    auto lines = std::make_shared<Lines>();
+    std::u16string& text = lines->text;
+    text::appendFromShiftJis(bytes, text);
     std::size_t kept = 0, start = 0;
-    const std::size_t size = text_.size();
+    const std::size_t size = text.size();
     for (std::size_t i = 0; i < size;) {
-        const char16_t c = text_[i];
+        const char16_t c = text[i];
         if (c == u'\r' || c == u'\n') {
-            ends_.push_back(kept);
-            i += (c == u'\r' && i + 1 < size && text_[i + 1] == u'\n') ? 2 : 1;
+            lines->ends.push_back(kept);
+            i += (c == u'\r' && i + 1 < size && text[i + 1] == u'\n') ? 2 : 1;
             start = i;
         } else {
-            text_[kept++] = c;
+            text[kept++] = c;
             ++i;
         }
     }
-    if (start < size) ends_.push_back(kept);
-    text_.resize(kept);
-    text_.shrink_to_fit();
-    ends_.shrink_to_fit();
+    if (start < size) lines->ends.push_back(kept);
+    text.resize(kept);
+    text.shrink_to_fit();
+    lines->ends.shrink_to_fit();
+    lines_ = std::move(lines);
     open_ = true;
     path_ = path;
     return true;
 }
 
+void TextFile::open(const TextFile& decoded) {
+    lines_ = decoded.lines_;
+    next_ = 0;
+    open_ = decoded.open_;
+    path_ = decoded.path_;
+    problem_.clear();
+}
+
 void TextFile::close() {
-    text_.clear();
-    text_.shrink_to_fit();
-    ends_.clear();
-    ends_.shrink_to_fit();
+    lines_.reset();
     next_ = 0;
     open_ = false;
+}
+
+bool TextFile::atEnd() const {
+    return next_ >= lineCount();
 }
 
 std::u16string TextFile::readLine() {
@@ -162,8 +174,9 @@ std::u16string TextFile::readLine() {
 }
 
 void TextFile::readLine(std::u16string& line) {
-    const std::size_t start = next_ == 0 ? 0 : ends_[next_ - 1];
-    line.assign(text_, start, ends_[next_] - start);
+    const auto& ends = lines_->ends;
+    const std::size_t start = next_ == 0 ? 0 : ends[next_ - 1];
+    line.assign(lines_->text, start, ends[next_] - start);
     ++next_;
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
 // A Shift-JIS text file read whole and split into decoded lines. A line ends at CR LF, at a lone CR or
 // at a lone LF; the end of the file is reached after the last line, so a final line end adds no
 // empty line. Lines are decoded as they are read, so a file of many lines costs its bytes and no more.
+// Copies share the decoded lines: a copy is a second reader of the same text, each with its own place.
 class TextFile {
   public:
     // The largest text file read: a game's scripts and lists are far smaller, and a file that is not
@@ -15,15 +17,20 @@ class TextFile {
     // Reads the file; returns false when it cannot be opened. Only a regular file is read: a folder,
     // a pipe or a device is refused without waiting on it.
     bool open(const std::string& path);
+    // Opens the text another reader decoded from path, without reading the file again.
+    void open(const TextFile& decoded);
     void close();
     bool isOpen() const { return open_; }
-    bool atEnd() const { return next_ >= ends_.size(); }
+    bool atEnd() const;
     // The next line, without its line end. Reading past the end is the caller's fault.
     std::u16string readLine();
     // The same, into line (reusing its room).
     void readLine(std::u16string& line);
     // The number (from 1) of the line readLine returned last.
     std::size_t lineNumber() const { return next_; }
+    // Goes on reading after line n (0: from the first line); n must not pass the last line.
+    void seek(std::size_t n) { next_ = n; }
+    std::size_t lineCount() const { return lines_ ? lines_->ends.size() : 0; }
     const std::string& path() const { return path_; }
     // Why the last open failed, for the error message: empty when the file is simply missing.
     const std::string& problem() const { return problem_; }
@@ -34,8 +41,11 @@ class TextFile {
 
   private:
     // Every line's text end to end, and where each line ends in it.
-    std::u16string text_;
-    std::vector<std::size_t> ends_;
+    struct Lines {
+        std::u16string text;
+        std::vector<std::size_t> ends;
+    };
+    std::shared_ptr<const Lines> lines_;
     std::size_t next_ = 0;
     bool open_ = false;
     std::string path_;

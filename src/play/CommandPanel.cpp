@@ -97,7 +97,7 @@ void Fom::com_Click(int index) {
 
     if (!sceneName.empty()) {
         int who = characterOf(sceneName[0]);
-        if (who >= 0) AddLove(who, std::floor(platform.random.next() * 5.0f));
+        if (who >= 0) AddLove(who, std::floor(platform.random.next(Draw::LoveBonus, who) * 5.0f));
     }
 
     if (!pictureName.empty()) {
@@ -109,7 +109,7 @@ void Fom::com_Click(int index) {
     } else {
         // Nobody is there: the turn is spent, and now and then the special command turns up.
         if (g.TurnCount < INT16_MAX) ++g.TurnCount;
-        const int r = static_cast<int>(std::floor(platform.random.next() * 100.0f));
+        const int r = static_cast<int>(std::floor(platform.random.next(Draw::EmptyPlace, -1) * 100.0f));
         if (r <= 30) {
             com.back()->visible = true;
             ShowPicture(u"a");

@@ -43,7 +43,7 @@ void Fom::BeginQuestion() {
     // A single answer sits at the second slot; two swap their slots half of the time. The boxes stay.
     q.swap = 0;
     if (!QstLBl[0]->caption.empty() && !QstLBl[1]->caption.empty())
-        q.swap = static_cast<int>(2.0f * platform.random.next());
+        q.swap = static_cast<int>(2.0f * platform.random.next(Draw::AnswerSwap, -1));
     placeAnswers();
     // The boxes lie behind the two slots: a single answer sits at the second slot and shows the box
     // there, so that its caption is inside the box shown.

@@ -33,7 +33,7 @@ GameWindow::GameWindow(const std::string& gameDir, std::optional<unsigned> seed)
     : desktop_(
           *this, [this](const std::string&) { QTimer::singleShot(0, this, [this] { popupMenu(); }); },
           [this] { return QString::fromStdU16String(game_.title()); }),
-      platform_{music_, pictures_, desktop_, random_, seed.value_or(clockSeed()), {}, translated},
+      platform_{music_, pictures_, desktop_, random_, seed.value_or(clockSeed()), {}, translated, {}},
       game_(platform_, gameDir), player_(game_, GameTimers::kPace),
       events_([this](const std::string&) { afterEvent(); }, [this](const std::string& why) { fail(why); }),
       widgets_(game_, pictures_,
@@ -100,6 +100,7 @@ bool GameWindow::start() {
     events_.run([this] {
         shape_.resizeGame(true);
         game_.activate();
+        if (startAt_ && !game_.ended()) game_.startAt(*startAt_);
     });
     wakeWatchdog();
     return !events_.stopped();

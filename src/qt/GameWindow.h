@@ -1,5 +1,6 @@
 #pragma once
 #include "game/Game.h"
+#include "game/SceneStart.h"
 #include "platform/RandomSource.h"
 #include "qt/GameTimers.h"
 #include "qt/HeldEventQueue.h"
@@ -37,6 +38,8 @@ class GameWindow : public QWidget {
     // Ends the program once the first screen has been painted, before any sound is started: start-up
     // can then be timed and weighed the same way every time.
     void exitWhenShown() { exitWhenShown_ = true; }
+    // Leaves the title at once for a new game at that scene (an author's look at one scene).
+    void startAt(SceneStart start) { startAt_ = std::move(start); }
     Game& game() { return game_; }
     Player& player() { return player_; }
     SdlMusicDevice& music() { return music_; }
@@ -120,4 +123,5 @@ class GameWindow : public QWidget {
     PopupMenu menu_;
     bool started_ = false;
     bool exitWhenShown_ = false;
+    std::optional<SceneStart> startAt_;
 };

@@ -41,6 +41,7 @@ int runQtHost(int argc, char* argv[], const QtHostOptions& options) {
     GameWindow window(options.gameDir, options.seed);
     if (options.fullscreen) window.setFullScreen(true);
     if (options.exitWhenShown) window.exitWhenShown();
+    if (options.start) window.startAt(*options.start);
     if (!window.start()) return 1;
     return QApplication::exec();
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include "game/SceneStart.h"
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -12,6 +14,8 @@ struct QtHostOptions {
     bool fullscreen = false;
     // Ends the program as soon as the title screen has been painted once.
     bool exitWhenShown = false;
+    // Begin a game at once at this scene.
+    std::optional<SceneStart> start;
 };
 
 // Settings of the window system that must be made before the application starts (the program and the

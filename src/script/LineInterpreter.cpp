@@ -27,13 +27,18 @@ void Fom::OpenScript(const std::u16string& name) {
     script.nextLineNumber = 0;
     closeScript();
     const std::string path = textFile(name);
-    if (!script.file.open(path)) {
+    if (const auto kept = keptScripts_.find(path); kept != keptScripts_.end()) {
+        script.file.open(kept->second);
+    } else if (script.file.open(path)) {
+        if (keepFiles) keptScripts_.emplace(path, script.file);
+    } else {
         const std::string& problem = script.file.problem();
         throw GameError::inFile(path, problem.empty() ? "the scene script cannot be found"
                                                       : "the scene script " + problem);
     }
     script.fileOpened = true;
     LblTim.setEnabled(true);
+    if (onSceneOpened) onSceneOpened(name, path);
 }
 
 void Fom::closeScript() {

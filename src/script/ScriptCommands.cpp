@@ -16,6 +16,12 @@ const std::u16string& target(const Fom& fom, const ScriptSyntax::Command& c, boo
     return *c.sceneA;
 }
 
+bool tested(const Fom& fom, Fom::FlagTest::Kind kind, long first, long second) {
+    const bool value = kind == Fom::FlagTest::Kind::Gn ? fom.game.GnFlags[first] : fom.game.OnOffFlags[first][second];
+    if (fom.onFlagTested) fom.onFlagTested({kind, static_cast<int>(first), static_cast<int>(second), value});
+    return value;
+}
+
 } // namespace
 
 void ScriptCommands::gn() {
@@ -46,7 +52,7 @@ void ScriptCommands::swc() {
     bool all = true;
     for (const auto& condition : command.conditions) {
         checked(fom, condition);
-        if (!fom.game.GnFlags[condition.first]) {
+        if (!tested(fom, Fom::FlagTest::Kind::Gn, condition.first, 0)) {
             all = false;
             break;
         }
@@ -59,7 +65,7 @@ void ScriptCommands::swb() {
     for (const auto& condition : command.conditions) {
         checked(fom, condition);
         const long who = condition.first;
-        if (!fom.game.OnOffFlags[who][condition.second]) {
+        if (!tested(fom, Fom::FlagTest::Kind::OnOff, who, condition.second)) {
             // A high enough love level makes up for the first flag that is off.
             takeA = fom.game.LoveLevels[who] >= fom.game.LoveThreshold;
             break;
@@ -70,7 +76,7 @@ void ScriptCommands::swb() {
 
 void ScriptCommands::html() {
     if (command.flagGated)
-        for (bool flag : fom.game.OnOffFlags[command.first])
-            if (!flag) return;
+        for (long u = 0; u < 4; ++u)
+            if (!tested(fom, Fom::FlagTest::Kind::OnOff, command.first, u)) return;
     fom.MakeBonusPage(command.name, command.page);
 }

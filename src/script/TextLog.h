@@ -26,6 +26,11 @@ class TextLog {
         lines_.clear();
         ++scenes_;
     }
+    // Takes back the lines of a copy of the game: a new scene as far as a reader can tell.
+    void assign(const std::deque<std::u16string>& lines) {
+        lines_ = lines;
+        ++scenes_;
+    }
     const std::deque<std::u16string>& lines() const { return lines_; }
     // Counts the lines ever added and the scenes begun, so that a reader can tell what is new.
     std::size_t added() const { return added_; }

@@ -32,9 +32,12 @@ bool Music::send(Command command, const std::string& path) {
     }
     switch (command) {
     case Command::Close:
+        openPath_.clear();
         return device_.close();
     case Command::Open:
-        return device_.open(path);
+        if (!device_.open(path)) return false;
+        openPath_ = path;
+        return true;
     case Command::Play:
         return device_.play();
     case Command::Stop:
@@ -51,7 +54,7 @@ bool Music::send(Command command, const std::string& path) {
 
 void Music::OpenMidi(const std::string& path) {
     send(Command::Close);
-    send(Command::Open, findGameFile(path));
+    send(Command::Open, find ? find(path) : findGameFile(path));
 }
 
 void Music::CloseMidi() {
@@ -74,4 +77,18 @@ void Music::BgmTim_Timer() {
         send(Command::SeekToStart);
         send(Command::PlayFromStart);
     }
+}
+
+Music::Heard Music::heard() const {
+    const auto mode = device_.mode();
+    return {mode ? openPath_ : std::string(), mode};
+}
+
+void Music::restore(const Heard& was) {
+    if (heard() == was) return;
+    device_.close();
+    openPath_.clear();
+    if (!was.mode || !device_.open(was.path)) return;
+    openPath_ = was.path;
+    if (*was.mode == MusicDevice::Mode::Playing) device_.play();
 }

@@ -58,15 +58,18 @@ struct FakePlatform {
         bool openFile(const std::string& p) override { return opened.push_back(p), !noViewer; }
     } desktop;
     struct Draws : RandomSource {
+        using RandomSource::next;
         std::deque<float> values;
         void seed(unsigned) override {}
+        std::uint32_t state() const override { return 0; }
+        void setState(std::uint32_t) override {}
         float next() override {
             float v = values.empty() ? 0.5f : values.front();
             if (!values.empty()) values.pop_front();
             return v;
         }
     } random;
-    Platform platform{music, pictures, desktop, random, 1, [this](const std::string& c) { heard(c); }, {}};
+    Platform platform{music, pictures, desktop, random, 1, [this](const std::string& c) { heard(c); }, {}, {}};
     void heard(const std::string& command) { music.commands.push_back(command); }
 };
 
