@@ -3,7 +3,7 @@
 #include "app/Fom.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 #include <filesystem>
 
 namespace {
@@ -14,10 +14,11 @@ constexpr long kLongestRun = 2'000'000;
 // The countdown of a timed question, in ticks.
 constexpr int kQuestionTicks = 30;
 
+// The shortest text that reads back as the same draw.
 std::string value(float v) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(v));
-    return text;
+    const auto r = std::to_chars(std::begin(text), std::end(text), v);
+    return std::string(text, r.ptr);
 }
 
 std::uint64_t mix(std::uint64_t h, std::uint64_t v) {
@@ -37,13 +38,31 @@ RoutePlayer::RoutePlayer(const std::string& gameDir)
         // of those that reach it only the first is needed.
         std::vector<float> choices;
         const int level = game_.fom().game.LoveLevels.at(static_cast<std::size_t>(character));
-        for (int n = 0; n < 5; ++n) {
-            choices.push_back(SearchRandom::bonusValue(n));
-            if (level + n >= loveCap_) break;
+        // A bonus of 0 to 4. Only whether a level reaches the threshold is ever compared, and the lowest
+        // and highest bonus reach it at each meeting where some bonus does (see README); with
+        // everyBonus, each value that leaves the level below the cap is tried.
+        if (everyBonus_) {
+            for (int n = 0; n < 5; ++n) {
+                choices.push_back(SearchRandom::bonusValue(n));
+                if (level + n >= loveCap_) break;
+            }
+        } else {
+            choices.push_back(SearchRandom::bonusValue(0));
+            if (level < loveCap_) choices.push_back(SearchRandom::bonusValue(4));
         }
         return choices;
     };
     game_.onSceneOpened([this](const std::u16string& name, const std::string&) { sceneOpened(name); });
+}
+
+std::optional<PictureSize> RoutePlayer::QuietPictures::load(const std::string& path) {
+    auto [at, fresh] = there.emplace(path, false);
+    if (fresh) {
+        std::error_code ec;
+        at->second = std::filesystem::is_regular_file(path, ec);
+    }
+    if (!at->second) return std::nullopt;
+    return PictureSize{1, 1};
 }
 
 bool RoutePlayer::start() {

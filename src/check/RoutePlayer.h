@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -44,6 +45,8 @@ class RoutePlayer {
     // Love levels at or above this are alike to the story (254: every level counts).
     void setLoveCap(int cap) { loveCap_ = cap; }
     int loveCap() const { return loveCap_; }
+    // Tries every love bonus, not the lowest and the highest only.
+    void tryEveryBonus(bool on) { everyBonus_ = on; }
 
     // Runs the story on to the next decision, the end of the game, or a stop that needs none; the
     // scenes it tells of include those the last decision opened. A staff roll ends the run too: what
@@ -64,8 +67,10 @@ class RoutePlayer {
     const std::vector<std::string>& log() const { return log_; }
 
   private:
+    // Answers whether the picture's file is there, without decoding it (the checker decodes each once).
     struct QuietPictures : PictureLoader {
-        std::optional<PictureSize> load(const std::string&) override { return PictureSize{1, 1}; }
+        std::optional<PictureSize> load(const std::string& path) override;
+        std::unordered_map<std::string, bool> there;
     };
     // Keeps the state a device would, without looking for the files: the game only asks it whether a
     // piece plays, and nothing the story does depends on the answer.
@@ -95,6 +100,7 @@ class RoutePlayer {
     Platform platform_;
     Game game_;
     int loveCap_ = 254;
+    bool everyBonus_ = false;
 
     Leg leg_; // the run under way, from the last decision taken
     std::unordered_set<std::uint64_t> marks_;

@@ -50,11 +50,21 @@ RouteSearch::Route RouteSearch::routeThrough(std::uint32_t from, const Decision&
     return route;
 }
 
-void RouteSearch::explore(Worker& worker, std::uint32_t nodeId, std::vector<Move>& moves) const {
+void RouteSearch::explore(Worker& worker, std::uint32_t nodeId, std::vector<Move>& moves) {
     RoutePlayer& p = worker.player;
     Game& game = p.game();
-    const Node& node = nodes_[nodeId];
-    game.restore(node.snapshot);
+    Node& node = nodes_[nodeId];
+    if (node.snapshot.empty()) {
+        // Copies are made only of states found new: the move that found this one is made again
+        // from the state before it, which is kept until its round's states are explored.
+        game.restore(nodes_[node.parent].snapshot);
+        p.take(node.decision);
+        p.run();
+        node.snapshot = game.snapshot();
+    } else {
+        game.restore(node.snapshot);
+    }
+    worker.tests.clear();
     bool fresh = true; // the game stands where the node is
     for (const Decision& d : p.decisions(node.stop)) {
         std::vector<std::vector<float>> plans{{}};
@@ -80,17 +90,15 @@ void RouteSearch::explore(Worker& worker, std::uint32_t nodeId, std::vector<Move
             }
             taken.draws = values;
 
-            Move m{nodeId, std::move(taken), p.run(), {}, {}, {}, false, {}, {}, {}};
+            Move m{nodeId, std::move(taken), p.run(), {}, {}, false, {}, {}, {}};
             const Fom& f = game.fom();
             m.decides = waits(m.leg.stop) && !m.leg.staffRoll;
             m.scene = sceneOf(f);
             m.state = f.game;
             m.tests = worker.tests;
             if (m.decides) {
-                m.key = StateKey::of(f, m.leg.stop, options_.loveCap);
+                m.key = StateKey::of(f, m.leg.stop, options_.loveCap, options_.exact);
                 m.parts = StateKey::parts(f, m.leg.stop, options_.loveCap);
-                // The search's sets only grow between rounds, so what they hold now is known old.
-                if (!visited_.count(m.key) && (options_.exact || novel(m.parts))) m.snapshot = game.snapshot();
             }
             moves.push_back(std::move(m));
         }
@@ -163,20 +171,23 @@ void RouteSearch::merge(std::vector<Move>& moves, std::vector<std::uint32_t>& ne
             if (m.leg.staffRoll || m.leg.stop == RoutePlayer::Stop::Title) nodes_[m.from].endsNext = true;
             continue;
         }
-        if (auto it = visited_.find(m.key); it != visited_.end()) {
+        const auto it = visited_.find(m.key);
+        if (it != visited_.end() && nodes_[it->second].turns <= m.state.TurnCount) {
+            // The same state, or one alike but for fewer turns used, which can do all this one can.
             nodes_[m.from].next.push_back(it->second);
             continue;
         }
         const bool fresh = remember(m.parts) || options_.exact;
-        if (!fresh || m.snapshot.empty() || nodes_.size() >= options_.maxStates) {
+        if (!fresh || nodes_.size() >= options_.maxStates) {
             nodes_[m.from].unknownNext = true;
             if (fresh) result_.covered = false;
             continue;
         }
         const auto id = static_cast<std::uint32_t>(nodes_.size());
         nodes_.push_back(
-            {m.from, std::move(m.decision), nodes_[m.from].depth + 1, m.leg.stop, std::move(m.snapshot), m.scene, {}, false, false});
-        visited_.emplace(m.key, id);
+            {m.from, std::move(m.decision), nodes_[m.from].depth + 1, m.leg.stop, {}, m.scene, {}, false, false, m.state.TurnCount});
+        if (it != visited_.end()) it->second = id;
+        else visited_.emplace(m.key, id);
         nodes_[m.from].next.push_back(id);
         nextRound.push_back(id);
     }
@@ -191,7 +202,7 @@ void RouteSearch::findTraps() {
     std::vector<std::uint32_t> work;
     for (std::uint32_t n = 0; n < nodes_.size(); ++n) {
         for (std::uint32_t next : nodes_[n].next) before[next].push_back(n);
-        if (nodes_[n].endsNext || nodes_[n].unknownNext || !nodes_[n].snapshot.empty()) {
+        if (nodes_[n].endsNext || nodes_[n].unknownNext || !nodes_[n].explored) {
             good[n] = 1;
             work.push_back(n);
         }
@@ -227,6 +238,7 @@ RouteSearch::Result RouteSearch::run() {
         workers.push_back(std::make_unique<Worker>(gameDir_));
         Worker& w = *workers.back();
         w.player.setLoveCap(options_.loveCap);
+        w.player.tryEveryBonus(options_.exact);
         Fom& f = w.player.game().fom();
         f.onFlagTested = [&w, &f](const Fom::FlagTest& t) {
             w.tests.push_back({std::filesystem::path(f.script.currentPath).filename().string(),
@@ -244,21 +256,24 @@ RouteSearch::Result RouteSearch::run() {
     const Decision difficulty{Decision::Kind::Difficulty, options_.difficulty, {}};
     first.tests.clear();
     first.player.take(difficulty);
+    // Levels at or above the difficulty's threshold are alike, unless the story lowers a level.
+    if (options_.loveCap == 0) options_.loveCap = first.player.game().fom().game.LoveThreshold;
+    for (auto& w : workers) w->player.setLoveCap(options_.loveCap);
     {
-        Move m{kNone, difficulty, first.player.run(), {}, {}, {}, false, {}, {}, {}};
+        Move m{kNone, difficulty, first.player.run(), {}, {}, false, {}, {}, {}};
         const Fom& f = first.player.game().fom();
         m.scene = sceneOf(f);
         m.state = f.game;
         m.tests = first.tests;
         record(m);
         if (waits(m.leg.stop) && !m.leg.staffRoll) {
-            nodes_.push_back({kNone, difficulty, 1, m.leg.stop, first.player.game().snapshot(), m.scene, {}, false, false});
-            visited_.emplace(StateKey::of(f, m.leg.stop, options_.loveCap), 0);
+            nodes_.push_back({kNone, difficulty, 1, m.leg.stop, first.player.game().snapshot(), m.scene, {}, false, false, f.game.TurnCount});
+            visited_.emplace(StateKey::of(f, m.leg.stop, options_.loveCap, options_.exact), 0);
             remember(StateKey::parts(f, m.leg.stop, options_.loveCap));
         }
     }
 
-    std::vector<std::uint32_t> round;
+    std::vector<std::uint32_t> round, previous;
     if (!nodes_.empty()) round.push_back(0);
     while (!round.empty()) {
         // The round's states are shared out in turn; each worker's moves are merged in the order of
@@ -272,10 +287,11 @@ RouteSearch::Result RouteSearch::run() {
         work(0);
         for (auto& t : running) t.join();
         std::vector<std::uint32_t> next;
-        for (std::size_t i = 0; i < round.size(); ++i) {
-            nodes_[round[i]].snapshot = {};
-            merge(byNode[i], next);
-        }
+        for (std::size_t i = 0; i < round.size(); ++i) merge(byNode[i], next);
+        // The round before is no longer needed to make its states again.
+        for (std::uint32_t n : previous) nodes_[n].snapshot = {};
+        for (std::uint32_t n : round) nodes_[n].explored = true;
+        previous = std::move(round);
         round = std::move(next);
         if (options_.progress) options_.progress(nodes_.size(), round.size());
     }

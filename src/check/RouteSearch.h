@@ -30,7 +30,7 @@ class RouteSearch {
         std::size_t maxStates = 1'000'000; // the states explored before the search gives up
         bool exact = false;                // merge only states alike in everything
         unsigned threads = 2;
-        int loveCap = 254;
+        int loveCap = 0; // love levels at or above it are alike (0: the difficulty's threshold)
         // Told after each round of the search, with the states found so far and those still to explore.
         std::function<void(std::size_t states, std::size_t waiting)> progress;
     };
@@ -82,11 +82,13 @@ class RouteSearch {
         Decision decision;
         std::uint32_t depth = 0;
         RoutePlayer::Stop stop = RoutePlayer::Stop::Panel;
-        Snapshot snapshot; // kept until the node is explored
+        Snapshot snapshot; // made when the node is explored, kept while its next states are
         std::u16string scene; // the scene whose end or question the state waits at
         std::vector<std::uint32_t> next;
         bool endsNext = false;   // a decision here ends the game
         bool unknownNext = false; // a decision here leads to a state left unexplored
+        std::int16_t turns = 0;   // the turns used
+        bool explored = false;
     };
     // What one decision (with its draws) led to, found by a worker.
     struct Move {
@@ -95,7 +97,6 @@ class RouteSearch {
         RoutePlayer::Leg leg;
         StateKey key;
         StateKey::Parts parts;
-        Snapshot snapshot; // when the state may be new
         bool decides = false; // the leg stopped at a decision
         std::u16string scene;
         GameState state;
@@ -103,7 +104,7 @@ class RouteSearch {
     };
     struct Worker;
 
-    void explore(Worker& worker, std::uint32_t nodeId, std::vector<Move>& moves) const;
+    void explore(Worker& worker, std::uint32_t nodeId, std::vector<Move>& moves);
     void merge(std::vector<Move>& moves, std::vector<std::uint32_t>& nextRound);
     void record(const Move& move);
     Route routeTo(std::uint32_t node) const;

@@ -20,6 +20,8 @@ class SceneGraph {
     std::set<std::string> reachableFrom(const std::vector<std::string>& roots) const;
 
     void writeDot(std::ostream& out) const;
+    // Every scene named, with whether its file exists.
+    const std::map<std::string, bool>& scenes() const { return scenes_; }
 
     // The calendar day a scene name gives ("i_3", "i_3a", "m_9_0", "b_1" is day 3), or 0.
     static int dayOf(const std::string& name);

@@ -64,12 +64,12 @@ void storyline(Hasher& h, const GameState& g, int c, int loveCap) {
 
 } // namespace
 
-StateKey StateKey::of(const Fom& f, RoutePlayer::Stop stop, int loveCap) {
+StateKey StateKey::of(const Fom& f, RoutePlayer::Stop stop, int loveCap, bool exact) {
     Hasher h(0);
     where(h, f, stop);
     const GameState& g = f.game;
     for (int c = 0; c < 3; ++c) storyline(h, g, c, loveCap);
-    h.add(static_cast<std::uint64_t>(g.TurnCount));
+    if (exact) h.add(static_cast<std::uint64_t>(g.TurnCount));
     visits(h, g);
     return {h.a(), h.b()};
 }

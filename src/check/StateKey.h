@@ -17,7 +17,9 @@ struct StateKey {
     std::uint64_t high = 0, low = 0;
     bool operator==(const StateKey&) const = default;
 
-    static StateKey of(const Fom& fom, RoutePlayer::Stop stop, int loveCap);
+    // The turns used are left out unless exact: of two states alike but for them, the search keeps
+    // the one with fewer.
+    static StateKey of(const Fom& fom, RoutePlayer::Stop stop, int loveCap, bool exact);
 
     // What the storyline reduction looks at (see README): the "where" of the state (the stop, the day,
     // the closed storylines, the places offered, the question), and at that place each storyline's

@@ -1,13 +1,17 @@
 // rumena-check: reports every problem of a game folder before anyone plays it, and draws its scene map.
 #include "check/GameChecker.h"
 #include "check/NewStory.h"
+#include "check/RouteReport.h"
+#include "check/RouteScript.h"
 #include "check/SiteMaker.h"
 #include "check/StoryPackage.h"
-#include "check/RouteSearch.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
+#include <vector>
 #include <exception>
 #include <filesystem>
 #include <fstream>
@@ -30,6 +34,8 @@ const char* const kUsage =
     "usage: rumena-check [--graph FILE.dot] [--svg FILE.svg] GAME_DIR\n"
     "       rumena-check --new DIR\n"
     "       rumena-check --site OUT_DIR [--package OUT_DIR] [--force] GAME_DIR\n"
+    "       rumena-check --routes [--max-states N] [--routes-out DIR] GAME_DIR\n"
+    "       rumena-check --replay DIR GAME_DIR\n"
     "\n"
     "Reads every file of the game folder and reports each problem as FILE:LINE: error|warning: MESSAGE.\n"
     "  --graph FILE.dot  write the scene map as a Graphviz graph\n"
@@ -40,6 +46,15 @@ const char* const kUsage =
     "  --package OUT_DIR make a Debian package of the story in OUT_DIR, which installs it with a desktop\n"
     "                    entry and needs the rumena package\n"
     "  --force           make the site or the package though the check found errors\n"
+    "  --routes          after the check, play the story through every choice a player has, on each\n"
+    "                    difficulty, and report each ending with a shortest route to it, the scenes no\n"
+    "                    route reaches, the run-time errors and dead ends a route reaches, and flags\n"
+    "                    no route sets (README says which states are taken as the same)\n"
+    "  --max-states N    explore at most N states a difficulty (default 2000000); the report says so\n"
+    "                    when the budget ran out\n"
+    "  --exact           take states as the same only when alike in everything (slow)\n"
+    "  --routes-out DIR  write each route found as a driver script: rumena --headless GAME_DIR < FILE\n"
+    "  --replay DIR      play each route of DIR again and say which now end elsewhere\n"
     "Exit status: 0 no error, 1 errors found, 2 not a game folder or a bad command line, 3 the map could\n"
     "not be written.\n";
 
@@ -84,26 +99,71 @@ std::string executableFolder() {
     return ec ? std::string(".") : exe.parent_path().string();
 }
 
+// Plays each route of the folder again; returns 0 when each ends where it did, 1 when some end
+// elsewhere, 2 when there is nothing to replay.
+int replayRoutes(const std::string& dir, const std::string& gameDir) {
+    namespace fs = std::filesystem;
+    std::vector<fs::path> files;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(dir, ec))
+        if (entry.path().extension() == ".txt") files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    if (files.empty()) {
+        std::cerr << "rumena-check: no routes (*.txt) in " << dir << (ec ? ": " + ec.message() : "") << "\n";
+        return kNotAGame;
+    }
+    std::size_t changed = 0;
+    for (const auto& file : files) {
+        std::ifstream in(file, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        std::string why;
+        const auto route = RouteScript::read(text.str(), why);
+        if (!route) {
+            std::cout << file.string() << ": " << why << "\n";
+            ++changed;
+            continue;
+        }
+        const std::string now = RouteScript::replay(gameDir, route->route);
+        if (now == route->end) {
+            std::cout << file.string() << ": still " << now << "\n";
+        } else {
+            std::cout << file.string() << ": changed: it ended at " << route->end << ", and now at " << now << "\n";
+            ++changed;
+        }
+    }
+    std::cout << files.size() << " routes replayed, " << changed << " of them changed.\n";
+    return changed > 0 ? kErrorsFound : 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string graphPath, svgPath, gameDir, newDir, siteDir, packageDir;
-    bool force = false;
+    std::string graphPath, svgPath, gameDir, newDir, siteDir, packageDir, routesOut, replayDir, maxStates;
+    bool force = false, routes = false, exact = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             std::cout << kUsage;
             return 0;
         }
-        if ((arg == "--graph" || arg == "--svg" || arg == "--new" || arg == "--site" || arg == "--package") &&
+        if ((arg == "--graph" || arg == "--svg" || arg == "--new" || arg == "--site" || arg == "--package" ||
+             arg == "--routes-out" || arg == "--replay" || arg == "--max-states") &&
             i + 1 < argc) {
-            (arg == "--graph"  ? graphPath
-             : arg == "--svg"  ? svgPath
-             : arg == "--new"  ? newDir
-             : arg == "--site" ? siteDir
-                               : packageDir) = argv[++i];
+            (arg == "--graph"        ? graphPath
+             : arg == "--svg"        ? svgPath
+             : arg == "--new"        ? newDir
+             : arg == "--site"       ? siteDir
+             : arg == "--routes-out" ? routesOut
+             : arg == "--replay"     ? replayDir
+             : arg == "--max-states" ? maxStates
+                                     : packageDir) = argv[++i];
         } else if (arg == "--force") {
             force = true;
+        } else if (arg == "--routes") {
+            routes = true;
+        } else if (arg == "--exact") {
+            exact = true;
         } else if (!arg.empty() && arg[0] == '-') {
             std::cerr << "rumena-check: unknown option " << arg << "\n" << kUsage;
             return kNotAGame;
@@ -133,25 +193,17 @@ int main(int argc, char** argv) {
         std::cerr << kUsage;
         return kNotAGame;
     }
-    if (getenv("RUMENA_TRY")) {
-        for (int d = 0; d < 3; ++d) {
-            RouteSearch::Options o;
-            o.difficulty = d;
-            o.loveCap = d == 0 ? 20 : d == 1 ? 40 : 200;
-            o.exact = getenv("RUMENA_EXACT") != nullptr;
-            o.maxStates = getenv("RUMENA_MAX") ? std::stoul(getenv("RUMENA_MAX")) : 300000;
-            if (getenv("RUMENA_ONE") && d != std::stoi(getenv("RUMENA_ONE"))) continue;
-            o.threads = getenv("RUMENA_THREADS") ? std::stoi(getenv("RUMENA_THREADS")) : 2;
-            o.progress = [](std::size_t s, std::size_t w) { std::cerr << s << " states, " << w << " waiting\n"; };
-            auto r = RouteSearch(gameDir, o).run();
-            std::cout << d << ": " << r.states << " states " << r.moves << " moves " << r.seconds << " s covered " << r.covered << "\n";
-            for (auto& [n, e] : r.endings) std::cout << "  ending " << std::string(n.begin(), n.end()) << " " << e.route.size() << "\n";
-            for (auto& [n, e] : r.errors) std::cout << "  error " << n << "\n";
-            std::cout << "  scenes " << r.scenes.size() << " traps " << r.traps.size() << "\n";
+    std::size_t budget = 2'000'000;
+    if (!maxStates.empty()) {
+        const auto* end = maxStates.data() + maxStates.size();
+        const auto parsed = std::from_chars(maxStates.data(), end, budget);
+        if (parsed.ec != std::errc() || parsed.ptr != end || budget == 0) {
+            std::cerr << "rumena-check: --max-states needs a whole number above 0, not \"" << maxStates << "\"\n";
+            return kNotAGame;
         }
-        return 0;
     }
-
+    routes |= !routesOut.empty();
+    if (!replayDir.empty()) return replayRoutes(replayDir, gameDir);
     Report report;
     GameChecker checker(gameDir, report);
     if (!checker.isGameFolder()) {
@@ -169,6 +221,14 @@ int main(int argc, char** argv) {
     report.print(std::cout, title.empty() ? gameDir : gameDir + " (" + title + ")");
 
     int status = report.errors() > 0 ? kErrorsFound : 0;
+    if (routes) {
+        std::vector<std::string> scenes;
+        for (const auto& [name, exists] : checker.graph().scenes())
+            if (exists && name != SceneGraph::kTitle && name != SceneGraph::kPanel) scenes.push_back(name);
+        std::cout << "\n";
+        RouteReport::Options options{budget, exact, routesOut, &std::cerr};
+        if (RouteReport(gameDir, std::move(scenes), options).run(std::cout) > 0) status = kErrorsFound;
+    }
     if (!siteDir.empty() || !packageDir.empty()) {
         // What a player gets must play: a story the game would stop on is not published unless asked.
         if (report.errors() > 0 && !force) {
