@@ -115,6 +115,7 @@ std::size_t RouteReport::run(std::ostream& out) {
     std::vector<RouteSearch::Result> results;
     std::map<std::string, std::set<std::string>> reachedOn; // scene -> difficulties
     for (int d = 0; d < static_cast<int>(std::max<std::size_t>(difficulties_.size(), 1)); ++d) {
+        if (options_.only >= 0 && d != options_.only) continue;
         RouteSearch::Options o;
         o.difficulty = d;
         o.maxStates = options_.maxStates;
@@ -187,7 +188,7 @@ std::size_t RouteReport::run(std::ostream& out) {
         for (const auto& t : r.flagTests)
             if (!t.seenTrue) {
                 out << "  warning: txt/" << t.file << ":" << t.line << ": tests " << t.flag
-                    << ", which no route sets before it\n";
+                    << ", which no route sets before it\n    route: " << describe(t.route) << "\n";
             }
     }
 
@@ -215,6 +216,17 @@ std::size_t RouteReport::run(std::ostream& out) {
         if (!set.count("CnFlags(" + std::to_string(c) + ")")) {
             out << "warning: storyline " << c << " closes on no route (no route sets CnFlags(" << c
                 << ")), so the scene end, which needs every storyline closed, cannot be reached\n";
+            // How far it gets: of its scenes (named by the panel's letter for the character), the one
+            // whose shortest route is longest.
+            const char16_t letter = u"irg"[c];
+            const RouteSearch::Route* furthest = nullptr;
+            std::u16string last;
+            for (const auto& r : results)
+                for (const auto& [scene, route] : r.scenes)
+                    if (!scene.empty() && scene[0] == letter && (!furthest || route.size() > furthest->size()))
+                        furthest = &route, last = scene;
+            if (furthest)
+                out << "    it gets as far as scene " << utf8(last) << ", route: " << describe(*furthest) << "\n";
             ++problems;
         }
     if (!unset.empty()) out << "warning: flags a line sets that no route sets: " << joined(unset) << "\n";

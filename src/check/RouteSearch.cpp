@@ -174,7 +174,10 @@ void RouteSearch::merge(std::vector<Move>& moves, std::vector<std::uint32_t>& ne
         const auto it = visited_.find(m.key);
         if (it != visited_.end() && nodes_[it->second].turns <= m.state.TurnCount) {
             // The same state, or one alike but for fewer turns used, which can do all this one can.
+            // This one is nearer the turn limit, whose ending the other reaches only by more turns, so
+            // it is not taken for a state no ending can be reached from.
             nodes_[m.from].next.push_back(it->second);
+            if (nodes_[it->second].turns < m.state.TurnCount) nodes_[m.from].unknownNext = true;
             continue;
         }
         const bool fresh = remember(m.parts) || options_.exact;

@@ -34,7 +34,7 @@ const char* const kUsage =
     "usage: rumena-check [--graph FILE.dot] [--svg FILE.svg] GAME_DIR\n"
     "       rumena-check --new DIR\n"
     "       rumena-check --site OUT_DIR [--package OUT_DIR] [--force] GAME_DIR\n"
-    "       rumena-check --routes [--max-states N] [--routes-out DIR] GAME_DIR\n"
+    "       rumena-check --routes [--difficulty D] [--max-states N] [--routes-out DIR] GAME_DIR\n"
     "       rumena-check --replay DIR GAME_DIR\n"
     "\n"
     "Reads every file of the game folder and reports each problem as FILE:LINE: error|warning: MESSAGE.\n"
@@ -52,6 +52,7 @@ const char* const kUsage =
     "                    no route sets (README says which states are taken as the same)\n"
     "  --max-states N    explore at most N states a difficulty (default 2000000); the report says so\n"
     "                    when the budget ran out\n"
+    "  --difficulty D    explore one difficulty only: 0 EASY, 1 NORMAL, 2 HARD\n"
     "  --exact           take states as the same only when alike in everything (slow)\n"
     "  --routes-out DIR  write each route found as a driver script: rumena --headless GAME_DIR < FILE\n"
     "  --replay DIR      play each route of DIR again and say which now end elsewhere\n"
@@ -139,7 +140,7 @@ int replayRoutes(const std::string& dir, const std::string& gameDir) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string graphPath, svgPath, gameDir, newDir, siteDir, packageDir, routesOut, replayDir, maxStates;
+    std::string graphPath, svgPath, gameDir, newDir, siteDir, packageDir, routesOut, replayDir, maxStates, difficulty;
     bool force = false, routes = false, exact = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -148,7 +149,7 @@ int main(int argc, char** argv) {
             return 0;
         }
         if ((arg == "--graph" || arg == "--svg" || arg == "--new" || arg == "--site" || arg == "--package" ||
-             arg == "--routes-out" || arg == "--replay" || arg == "--max-states") &&
+             arg == "--routes-out" || arg == "--replay" || arg == "--max-states" || arg == "--difficulty") &&
             i + 1 < argc) {
             (arg == "--graph"        ? graphPath
              : arg == "--svg"        ? svgPath
@@ -157,6 +158,7 @@ int main(int argc, char** argv) {
              : arg == "--routes-out" ? routesOut
              : arg == "--replay"     ? replayDir
              : arg == "--max-states" ? maxStates
+             : arg == "--difficulty" ? difficulty
                                      : packageDir) = argv[++i];
         } else if (arg == "--force") {
             force = true;
@@ -202,7 +204,16 @@ int main(int argc, char** argv) {
             return kNotAGame;
         }
     }
-    routes |= !routesOut.empty();
+    int only = -1;
+    if (!difficulty.empty()) {
+        if (difficulty.size() != 1 || difficulty[0] < '0' || difficulty[0] > '2') {
+            std::cerr << "rumena-check: --difficulty needs 0 (EASY), 1 (NORMAL) or 2 (HARD), not \"" << difficulty
+                      << "\"\n";
+            return kNotAGame;
+        }
+        only = difficulty[0] - '0';
+    }
+    routes |= !routesOut.empty() || only >= 0;
     if (!replayDir.empty()) return replayRoutes(replayDir, gameDir);
     Report report;
     GameChecker checker(gameDir, report);
@@ -226,7 +237,7 @@ int main(int argc, char** argv) {
         for (const auto& [name, exists] : checker.graph().scenes())
             if (exists && name != SceneGraph::kTitle && name != SceneGraph::kPanel) scenes.push_back(name);
         std::cout << "\n";
-        RouteReport::Options options{budget, exact, routesOut, &std::cerr};
+        RouteReport::Options options{budget, exact, only, routesOut, &std::cerr};
         if (RouteReport(gameDir, std::move(scenes), options).run(std::cout) > 0) status = kErrorsFound;
     }
     if (!siteDir.empty() || !packageDir.empty()) {

@@ -1,5 +1,6 @@
 // Publishing a story: its site (refused with errors, without what play-throughs wrote, each picture
 // once, named after the story) and its package (installed, it plays from its desktop entry).
+#include "support/Shell.h"
 #include "support/TestGame.h"
 
 #include <nlohmann/json.hpp>
@@ -18,28 +19,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-};
-
-Outcome run(const std::string& command) {
-    Outcome r;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    char buffer[4096];
-    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) r.out.append(buffer, n);
-    const int status = pclose(pipe);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-}
-
-std::string q(const std::string& s) {
-    return "'" + s + "'";
-}
-
 // A story made with --new, named in its file, with what play-throughs leave behind.
 void newStory(const std::string& dir) {
-    ASSERT_EQ(run(std::string(RUMENA_CHECK) + " --new " + q(dir)).status, 0);
+    ASSERT_EQ(shell(std::string(RUMENA_CHECK) + " --new " + q(dir)).status, 0);
     std::ofstream(dir + "/story.txt")
         << "title: 灯台の町\nauthor: 花子\ndescription: 岬の物語\nname: mytale\n";
     std::ofstream(dir + "/txt/save.dat") << "0\r\n";
@@ -57,11 +39,11 @@ TEST(Publish, ASiteRefusesErrorsLeavesOutWhatPlayThroughsWroteAndStoresEachPictu
     newStory(dir);
     // A broken line: the site is not made, unless the author insists.
     std::ofstream(dir + "/txt/opn.dat", std::ios::app) << ">gn>9\r\n";
-    Outcome refused = run(std::string(RUMENA_CHECK) + " --site " + q(site) + " " + q(dir));
+    ShellRun refused = shell(std::string(RUMENA_CHECK) + " --site " + q(site) + " " + q(dir));
     EXPECT_EQ(refused.status, 1) << refused.out;
     EXPECT_NE(refused.out.find("opn.dat:"), std::string::npos) << "the errors are listed: " << refused.out;
     EXPECT_FALSE(fs::exists(site));
-    Outcome forced = run(std::string(RUMENA_CHECK) + " --force --site " + q(site) + " " + q(dir));
+    ShellRun forced = shell(std::string(RUMENA_CHECK) + " --force --site " + q(site) + " " + q(dir));
     if (forced.out.find("browser's engine is not here") != std::string::npos) GTEST_SKIP() << forced.out;
     ASSERT_EQ(forced.status, 1) << "the errors still count: " << forced.out;
     EXPECT_TRUE(std::regex_search(
@@ -96,19 +78,19 @@ TEST(Publish, AStorysPackageInstallsItWithADesktopEntryThatPlaysIt) {
     TempGame game;
     const std::string dir = game.dir() + "/tale", out = game.dir() + "/out", root = game.dir() + "/root";
     newStory(dir);
-    Outcome made = run(std::string(RUMENA_CHECK) + " --package " + q(out) + " " + q(dir));
+    ShellRun made = shell(std::string(RUMENA_CHECK) + " --package " + q(out) + " " + q(dir));
     ASSERT_EQ(made.status, 0) << made.out;
     const std::string deb = out + "/rumena-story-mytale_1.0_all.deb";
     ASSERT_TRUE(fs::exists(deb)) << made.out;
-    EXPECT_EQ(run("dpkg-deb -f " + q(deb) + " Depends").out, "rumena\n");
-    EXPECT_EQ(run("dpkg-deb -f " + q(deb) + " Architecture").out, "all\n");
-    ASSERT_EQ(run("dpkg-deb -x " + q(deb) + " " + q(root)).status, 0);
+    EXPECT_EQ(shell("dpkg-deb -f " + q(deb) + " Depends").out, "rumena\n");
+    EXPECT_EQ(shell("dpkg-deb -f " + q(deb) + " Architecture").out, "all\n");
+    ASSERT_EQ(shell("dpkg-deb -x " + q(deb) + " " + q(root)).status, 0);
     const std::string installed = root + "/usr/share/rumena/games/mytale";
     EXPECT_TRUE(fs::exists(installed + "/txt/com.dat"));
     EXPECT_FALSE(fs::exists(installed + "/txt/save.dat"));
     EXPECT_FALSE(fs::exists(installed + "/bonus.html"));
     const std::string entry = root + "/usr/share/applications/rumena-mytale.desktop";
-    const Outcome valid = run("desktop-file-validate " + q(entry));
+    const ShellRun valid = shell("desktop-file-validate " + q(entry));
     EXPECT_EQ(valid.status, 0) << valid.out;
     EXPECT_TRUE(fs::exists(root + "/usr/share/icons/hicolor/256x256/apps/rumena-mytale.png"));
     // The entry's command, with the installed folder where this test installed it, plays the story.
@@ -117,7 +99,7 @@ TEST(Publish, AStorysPackageInstallsItWithADesktopEntryThatPlaysIt) {
     ASSERT_TRUE(std::regex_search(desktop, exec, std::regex("Exec=rumena (/usr/share/rumena/games/mytale)")));
     EXPECT_NE(desktop.find("Name=灯台の町"), std::string::npos);
     std::ofstream(game.dir() + "/driver.txt") << "click StartCom 1\ntick LblTim 3\ndump DayDate\nquit\n";
-    const Outcome played = run(std::string(RUMENA_BINARY) + " --headless " + q(root + exec[1].str()) + " < " +
+    const ShellRun played = shell(std::string(RUMENA_BINARY) + " --headless " + q(root + exec[1].str()) + " < " +
                                q(game.dir() + "/driver.txt"));
     EXPECT_EQ(played.status, 0) << played.out;
     EXPECT_NE(played.out.find("games/mytale/bgm.mp3"), std::string::npos) << played.out;
