@@ -141,11 +141,11 @@ ControlLook Control::look() const {
 }
 
 ControlState Control::state() const {
-    return {zorder,      caption,     toolTipText, visible,      enabled,         foreColor,
-            backColor,   backStyle,   borderStyle, alignment,    fontSize,        shapeStyle,
-            fillColor,   fillStyle,   borderColor, list,         pictureName,     picturePath,
-            leftTw,      topTw,       widthTw,     heightTw,     frameWidthTw,    frameHeightTw,
-            scaleMode,   scaleLeft,   scaleTop,    userScaleWidth_, userScaleHeight_};
+    return {zorder,          caption,      toolTipText,   visible,     enabled,    foreColor, backColor,
+            backStyle,       borderStyle,  alignment,     fontSize,    shapeStyle, fillColor, fillStyle,
+            borderColor,     list,         pictureName,   picturePath, leftTw,     topTw,     widthTw,
+            heightTw,        frameWidthTw, frameHeightTw, scaleMode,   scaleLeft,  scaleTop,  userScaleWidth_,
+            userScaleHeight_};
 }
 
 void Control::setState(const ControlState& s) {

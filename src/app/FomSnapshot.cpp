@@ -75,7 +75,8 @@ void Fom::restore(const SnapshotData& data) {
         if (s.file.isOpen()) {
             file.open(s.file);
         } else if (!file.open(s.path)) {
-            throw GameError::inFile(s.path, "the scene script the snapshot was reading cannot be opened again");
+            throw GameError::inFile(s.path,
+                                    "the scene script the snapshot was reading cannot be opened again");
         }
         if (s.position > file.lineCount())
             throw GameError::inFile(s.path, "the scene script has " + std::to_string(file.lineCount()) +
@@ -94,7 +95,8 @@ void Fom::restore(const SnapshotData& data) {
 
     for (std::size_t i = 0; i < all.size(); ++i)
         if (!all[i]->hasState(*data.controls[i])) all[i]->setState(*data.controls[i]);
-    for (std::size_t i = 0; i < timers.size(); ++i) timers[i]->restore(data.timers[i].enabled, data.timers[i].interval);
+    for (std::size_t i = 0; i < timers.size(); ++i)
+        timers[i]->restore(data.timers[i].enabled, data.timers[i].interval);
     for (std::size_t i = 0; i < menus.size(); ++i) {
         menus[i]->caption = data.menus[i].caption;
         menus[i]->checked = data.menus[i].checked;

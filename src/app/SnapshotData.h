@@ -1,7 +1,7 @@
 #pragma once
 #include "app/ControlState.h"
-#include "play/QuestionState.h"
 #include "platform/TextFile.h"
+#include "play/QuestionState.h"
 #include "sound/Music.h"
 #include "state/GameState.h"
 

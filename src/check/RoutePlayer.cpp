@@ -29,8 +29,10 @@ std::uint64_t mix(std::uint64_t h, std::uint64_t v) {
 } // namespace
 
 RoutePlayer::RoutePlayer(const std::string& gameDir)
-    : platform_{music_, pictures_, desktop_, random_, 1, {}, {},
-                [](const std::string&, const std::string&, std::string&) { return true; }},
+    : platform_{music_,   pictures_,
+                desktop_, random_,
+                1,        {},
+                {},       [](const std::string&, const std::string&, std::string&) { return true; }},
       game_(platform_, gameDir) {
     game_.fom().keepFiles = true;
     random_.bonusChoices = [this](int character) {

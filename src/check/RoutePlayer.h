@@ -3,8 +3,8 @@
 #include "check/SearchRandom.h"
 #include "game/Game.h"
 #include "platform/Desktop.h"
-#include "platform/PictureLoader.h"
 #include "platform/MusicDevice.h"
+#include "platform/PictureLoader.h"
 
 #include <cstdint>
 #include <string>
@@ -29,7 +29,7 @@ class RoutePlayer {
     struct Leg {
         Stop stop = Stop::Panel;
         std::vector<std::u16string> scenes; // the scenes opened on the way, in order
-        std::u16string ending;              // at a staff roll or back at the title: the scene that ended the game
+        std::u16string ending; // at a staff roll or back at the title: the scene that ended the game
         bool staffRoll = false;
         std::string error;
     };

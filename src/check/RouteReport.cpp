@@ -96,10 +96,12 @@ std::string RouteReport::describe(const RouteSearch::Route& route) const {
     return std::to_string(route.size()) + " decisions: " + joined(steps, " > ");
 }
 
-void RouteReport::writeRoute(const std::string& name, const RouteSearch::Route& route, const std::string& title) {
+void RouteReport::writeRoute(const std::string& name, const RouteSearch::Route& route,
+                             const std::string& title) {
     if (options_.routesOut.empty()) return;
     const auto written = RouteScript::write(gameDir_, route, title);
-    std::ofstream out(std::filesystem::path(options_.routesOut) / (name + ".txt"), std::ios::binary | std::ios::trunc);
+    std::ofstream out(std::filesystem::path(options_.routesOut) / (name + ".txt"),
+                      std::ios::binary | std::ios::trunc);
     out << written.text;
     if (out.flush()) ++written_;
 }
@@ -121,8 +123,9 @@ std::size_t RouteReport::run(std::ostream& out) {
         o.maxStates = options_.maxStates;
         o.exact = options_.exact;
         o.loveCap = falls ? 254 : 0;
-        const std::string name = d < static_cast<int>(difficulties_.size()) ? difficulties_[static_cast<std::size_t>(d)]
-                                                                            : std::to_string(d);
+        const std::string name = d < static_cast<int>(difficulties_.size())
+                                     ? difficulties_[static_cast<std::size_t>(d)]
+                                     : std::to_string(d);
         if (options_.progress)
             o.progress = [&, last = std::size_t(0)](std::size_t states, std::size_t waiting) mutable {
                 if (states < last + 20000 && waiting > 0) return;
@@ -135,10 +138,11 @@ std::size_t RouteReport::run(std::ostream& out) {
         allCovered &= r.covered;
         for (const auto& [scene, route] : r.scenes) reachedOn[utf8(scene)].insert(name);
 
-        out << name << ": " << r.states << " states, " << r.moves << " moves in " << seconds(r.seconds) << " s ("
-            << static_cast<long>(r.states / std::max(r.seconds, 0.001)) << " states/s); "
+        out << name << ": " << r.states << " states, " << r.moves << " moves in " << seconds(r.seconds)
+            << " s (" << static_cast<long>(r.states / std::max(r.seconds, 0.001)) << " states/s); "
             << (r.covered ? "the whole space was covered"
-                          : "the state budget ran out, so what follows covers only part of the space (--max-states)")
+                          : "the state budget ran out, so what follows covers only part of the space "
+                            "(--max-states)")
             << "\n";
         for (const auto& [ending, e] : r.endings) {
             std::string how = e.turnLimit ? "the turn limit" : e.allClosed ? "every storyline closed" : "";
@@ -160,16 +164,17 @@ std::size_t RouteReport::run(std::ostream& out) {
         }
         std::size_t n = 0;
         for (const auto& [message, route] : r.errors) {
-            out << "  error: a route reaches a run-time error: " << message << "\n    route: " << describe(route)
-                << "\n";
+            out << "  error: a route reaches a run-time error: " << message
+                << "\n    route: " << describe(route) << "\n";
             writeRoute(name + "-error-" + std::to_string(++n), route, name + ": to the error " + message);
             ++problems;
         }
         n = 0;
         for (const auto& t : r.traps) {
-            const char* what = t.stop == RoutePlayer::Stop::Loop    ? "the story goes round without end"
-                               : t.stop == RoutePlayer::Stop::Stuck ? "nothing can be clicked"
-                                                                    : "no choice from here leads to an ending";
+            const char* what = t.stop == RoutePlayer::Stop::Loop ? "the story goes round without end"
+                               : t.stop == RoutePlayer::Stop::Stuck
+                                   ? "nothing can be clicked"
+                                   : "no choice from here leads to an ending";
             out << "  error: no ending can be reached from scene " << utf8(t.scene) << ": " << what
                 << "\n    route: " << describe(t.route) << "\n";
             writeRoute(name + "-dead-end-" + std::to_string(++n), t.route,
@@ -180,7 +185,8 @@ std::size_t RouteReport::run(std::ostream& out) {
         for (const auto& [scene, route] : r.scenes) {
             const std::string s = utf8(scene);
             if (s.size() > 4 && s.compare(s.size() - 4, 4, "_end") == 0 && !r.endings.count(scene)) {
-                out << "  warning: scene " << s << " is reached but ends no game: the panel comes back after it "
+                out << "  warning: scene " << s
+                    << " is reached but ends no game: the panel comes back after it "
                     << "(no >staff?)\n    route: " << describe(route) << "\n";
                 ++problems;
             }
@@ -223,16 +229,18 @@ std::size_t RouteReport::run(std::ostream& out) {
             std::u16string last;
             for (const auto& r : results)
                 for (const auto& [scene, route] : r.scenes)
-                    if (!scene.empty() && scene[0] == letter && (!furthest || route.size() > furthest->size()))
+                    if (!scene.empty() && scene[0] == letter &&
+                        (!furthest || route.size() > furthest->size()))
                         furthest = &route, last = scene;
             if (furthest)
-                out << "    it gets as far as scene " << utf8(last) << ", route: " << describe(*furthest) << "\n";
+                out << "    it gets as far as scene " << utf8(last) << ", route: " << describe(*furthest)
+                    << "\n";
             ++problems;
         }
     if (!unset.empty()) out << "warning: flags a line sets that no route sets: " << joined(unset) << "\n";
     if (!options_.routesOut.empty())
-        out << written_ << " routes written to " << options_.routesOut << "; replay them with rumena-check --replay "
-            << options_.routesOut << " " << gameDir_ << "\n";
+        out << written_ << " routes written to " << options_.routesOut
+            << "; replay them with rumena-check --replay " << options_.routesOut << " " << gameDir_ << "\n";
     out << (allCovered ? "Routes: the whole space was covered on every difficulty"
                        : "Routes: NOT the whole space: the state budget ran out")
         << ", with the merging README describes; " << problems << (problems == 1 ? " problem" : " problems")

@@ -14,7 +14,7 @@ class RouteReport {
     struct Options {
         std::size_t maxStates = 2'000'000; // per difficulty
         bool exact = false;
-        int only = -1; // the one difficulty explored (-1: each)
+        int only = -1;         // the one difficulty explored (-1: each)
         std::string routesOut; // the folder the routes are written to (empty: none)
         std::ostream* progress = nullptr;
     };

@@ -27,7 +27,8 @@ std::string endOf(const RoutePlayer& p, const RoutePlayer::Leg& leg) {
     const std::string scene = sceneNow(p.game().fom());
     if (leg.staffRoll || leg.stop == Stop::Title) {
         std::string end = "ending " + utf8(leg.ending);
-        if (leg.staffRoll && leg.stop != Stop::Title) end += ", and the panel comes back after the staff roll";
+        if (leg.staffRoll && leg.stop != Stop::Title)
+            end += ", and the panel comes back after the staff roll";
         return end;
     }
     switch (leg.stop) {
@@ -61,9 +62,11 @@ std::string decisionWords(const Fom& f, const Decision& d) {
     case Decision::Kind::Difficulty:
         return "difficulty " + utf8(f.StartCom[static_cast<std::size_t>(d.index)]->caption);
     case Decision::Kind::Place:
-        return "place " + std::to_string(d.index) + " " + utf8(f.com[static_cast<std::size_t>(d.index)]->caption);
+        return "place " + std::to_string(d.index) + " " +
+               utf8(f.com[static_cast<std::size_t>(d.index)]->caption);
     case Decision::Kind::Answer:
-        return "answer " + std::to_string(d.index) + " " + utf8(f.QstLBl[static_cast<std::size_t>(d.index)]->caption);
+        return "answer " + std::to_string(d.index) + " " +
+               utf8(f.QstLBl[static_cast<std::size_t>(d.index)]->caption);
     case Decision::Kind::TimeOut:
         return "the question's time runs out";
     }
@@ -105,7 +108,8 @@ RouteScript::Written RouteScript::write(const std::string& gameDir, const std::v
         for (const auto& command : p.log()) body += command + "\n";
     }
     w.end = endOf(p, leg);
-    out << kEnds << w.end << "\n# " << title << "\n# Play it with: rumena --headless GAME_DIR < FILE\ntrace scenes\n"
+    out << kEnds << w.end << "\n# " << title
+        << "\n# Play it with: rumena --headless GAME_DIR < FILE\ntrace scenes\n"
         << body;
     w.text = out.str();
     return w;
@@ -121,7 +125,8 @@ std::optional<RouteScript::Read> RouteScript::read(const std::string& text, std:
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (lineNumber == 1) {
             if (line.rfind(kEnds, 0) != 0) {
-                why = "line 1: \"" + std::string(kEnds) + "...\" was expected: this is no route rumena-check wrote";
+                why = "line 1: \"" + std::string(kEnds) +
+                      "...\" was expected: this is no route rumena-check wrote";
                 return std::nullopt;
             }
             r.end = line.substr(std::string(kEnds).size());
@@ -177,8 +182,8 @@ std::string RouteScript::replay(const std::string& gameDir, const std::vector<De
             return o.kind == d.kind && o.index == d.index;
         });
         if (!possible || (i > 0 && (leg.staffRoll || leg.stop == RoutePlayer::Stop::Title)))
-            return endOf(p, leg) + " (decision " + std::to_string(i + 1) + " of " + std::to_string(route.size()) +
-                   " can no longer be made)";
+            return endOf(p, leg) + " (decision " + std::to_string(i + 1) + " of " +
+                   std::to_string(route.size()) + " can no longer be made)";
         p.take(d);
         leg = p.run();
     }

@@ -16,7 +16,8 @@ class RouteScript {
         std::string text;
         std::string end;
     };
-    static Written write(const std::string& gameDir, const std::vector<Decision>& route, const std::string& title);
+    static Written write(const std::string& gameDir, const std::vector<Decision>& route,
+                         const std::string& title);
 
     // The decisions of a script (the pauses it clicks through are left to the player), and the end it
     // was written with. Nothing, and why, when it is no route script.

@@ -136,7 +136,8 @@ void RouteSearch::record(const Move& m) {
         if (g.CnFlags[c]) result_.flagsSet.insert("CnFlags(" + i + ")");
         if (g.GnFlags[c]) result_.flagsSet.insert("GnFlags(" + i + ")");
         for (int u = 0; u < 4; ++u)
-            if (g.OnOffFlags[c][u]) result_.flagsSet.insert("OnOffFlags(" + i + "," + std::to_string(u) + ")");
+            if (g.OnOffFlags[c][u])
+                result_.flagsSet.insert("OnOffFlags(" + i + "," + std::to_string(u) + ")");
     }
 }
 
@@ -187,10 +188,20 @@ void RouteSearch::merge(std::vector<Move>& moves, std::vector<std::uint32_t>& ne
             continue;
         }
         const auto id = static_cast<std::uint32_t>(nodes_.size());
-        nodes_.push_back(
-            {m.from, std::move(m.decision), nodes_[m.from].depth + 1, m.leg.stop, {}, m.scene, {}, false, false, m.state.TurnCount});
-        if (it != visited_.end()) it->second = id;
-        else visited_.emplace(m.key, id);
+        nodes_.push_back({m.from,
+                          std::move(m.decision),
+                          nodes_[m.from].depth + 1,
+                          m.leg.stop,
+                          {},
+                          m.scene,
+                          {},
+                          false,
+                          false,
+                          m.state.TurnCount});
+        if (it != visited_.end())
+            it->second = id;
+        else
+            visited_.emplace(m.key, id);
         nodes_[m.from].next.push_back(id);
         nextRound.push_back(id);
     }
@@ -245,7 +256,10 @@ RouteSearch::Result RouteSearch::run() {
         Fom& f = w.player.game().fom();
         f.onFlagTested = [&w, &f](const Fom::FlagTest& t) {
             w.tests.push_back({std::filesystem::path(f.script.currentPath).filename().string(),
-                               f.script.currentLineNumber, flagName(t), t.value, {}});
+                               f.script.currentLineNumber,
+                               flagName(t),
+                               t.value,
+                               {}});
         };
     }
     // The first worker plays the title and the opening; the others start from its copy.
@@ -270,7 +284,16 @@ RouteSearch::Result RouteSearch::run() {
         m.tests = first.tests;
         record(m);
         if (waits(m.leg.stop) && !m.leg.staffRoll) {
-            nodes_.push_back({kNone, difficulty, 1, m.leg.stop, first.player.game().snapshot(), m.scene, {}, false, false, f.game.TurnCount});
+            nodes_.push_back({kNone,
+                              difficulty,
+                              1,
+                              m.leg.stop,
+                              first.player.game().snapshot(),
+                              m.scene,
+                              {},
+                              false,
+                              false,
+                              f.game.TurnCount});
             visited_.emplace(StateKey::of(f, m.leg.stop, options_.loveCap, options_.exact), 0);
             remember(StateKey::parts(f, m.leg.stop, options_.loveCap));
         }
@@ -299,8 +322,10 @@ RouteSearch::Result RouteSearch::run() {
         if (options_.progress) options_.progress(nodes_.size(), round.size());
     }
 
-    for (auto& [name, first] : firstScene_) result_.scenes.emplace(name, routeThrough(first.first, first.second));
-    for (auto& [text, first] : firstError_) result_.errors.emplace(text, routeThrough(first.first, first.second));
+    for (auto& [name, first] : firstScene_)
+        result_.scenes.emplace(name, routeThrough(first.first, first.second));
+    for (auto& [text, first] : firstError_)
+        result_.errors.emplace(text, routeThrough(first.first, first.second));
     for (auto& [name, found] : firstEnding_) {
         Ending e = found.second;
         e.route = routeThrough(found.first.first, found.first.second);

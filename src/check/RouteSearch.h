@@ -48,8 +48,9 @@ class RouteSearch {
     // A state from which no ending can be reached, with what keeps it there.
     struct Trap {
         Route route;
-        RoutePlayer::Stop stop = RoutePlayer::Stop::Stuck; // Stuck, Loop, or Panel/Question: every choice stays inside
-        std::u16string scene;                              // the scene it was reached in
+        RoutePlayer::Stop stop =
+            RoutePlayer::Stop::Stuck; // Stuck, Loop, or Panel/Question: every choice stays inside
+        std::u16string scene;         // the scene it was reached in
     };
     // A flag a script line tests: whether any route found it set, and one that reached the test.
     struct FlagTest {
@@ -82,10 +83,10 @@ class RouteSearch {
         Decision decision;
         std::uint32_t depth = 0;
         RoutePlayer::Stop stop = RoutePlayer::Stop::Panel;
-        Snapshot snapshot; // made when the node is explored, kept while its next states are
+        Snapshot snapshot;    // made when the node is explored, kept while its next states are
         std::u16string scene; // the scene whose end or question the state waits at
         std::vector<std::uint32_t> next;
-        bool endsNext = false;   // a decision here ends the game
+        bool endsNext = false;    // a decision here ends the game
         bool unknownNext = false; // a decision here leads to a state left unexplored
         std::int16_t turns = 0;   // the turns used
         bool explored = false;

@@ -10,7 +10,8 @@ namespace {
 // by accident.
 class Hasher {
   public:
-    explicit Hasher(std::uint64_t seed) : a_(1469598103934665603ull ^ seed), b_(0x9E3779B97F4A7C15ull + seed) {}
+    explicit Hasher(std::uint64_t seed)
+        : a_(1469598103934665603ull ^ seed), b_(0x9E3779B97F4A7C15ull + seed) {}
     void add(std::uint64_t v) {
         a_ = (a_ ^ v) * 1099511628211ull;
         b_ = (b_ + v + 0x632BE59BD9B4E019ull) * 0xD6E8FEB86659FD93ull;
@@ -92,6 +93,7 @@ StateKey::Parts StateKey::parts(const Fom& f, RoutePlayer::Stop stop, int loveCa
     for (bool b : g.GnFlags) gn.add(b);
     p.flags[3] = gn.a();
     p.counters[3] = g.TurnCount;
-    p.counters[4] = anyClosed(g) ? 0 : static_cast<int>(std::count(g.VisitFlags.begin(), g.VisitFlags.end(), true));
+    p.counters[4] =
+        anyClosed(g) ? 0 : static_cast<int>(std::count(g.VisitFlags.begin(), g.VisitFlags.end(), true));
     return p;
 }

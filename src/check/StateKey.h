@@ -28,11 +28,13 @@ struct StateKey {
     struct Parts {
         std::uint64_t where = 0;
         std::array<std::uint64_t, 4> flags{}; // the three storylines, then the gn flags
-        std::array<int, 5> counters{};       // love 0, 1, 2, turns, visits
+        std::array<int, 5> counters{};        // love 0, 1, 2, turns, visits
     };
     static Parts parts(const Fom& fom, RoutePlayer::Stop stop, int loveCap);
 
     struct Hash {
-        std::size_t operator()(const StateKey& k) const { return static_cast<std::size_t>(k.high ^ (k.low * 31)); }
+        std::size_t operator()(const StateKey& k) const {
+            return static_cast<std::size_t>(k.high ^ (k.low * 31));
+        }
     };
 };

@@ -6,12 +6,11 @@
 #include "check/SiteMaker.h"
 #include "check/StoryPackage.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
-#include <algorithm>
-#include <vector>
 #include <exception>
 #include <filesystem>
 #include <fstream>
@@ -21,6 +20,7 @@
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 extern char** environ;
 
@@ -129,7 +129,8 @@ int replayRoutes(const std::string& dir, const std::string& gameDir) {
         if (now == route->end) {
             std::cout << file.string() << ": still " << now << "\n";
         } else {
-            std::cout << file.string() << ": changed: it ended at " << route->end << ", and now at " << now << "\n";
+            std::cout << file.string() << ": changed: it ended at " << route->end << ", and now at " << now
+                      << "\n";
             ++changed;
         }
     }
@@ -140,7 +141,8 @@ int replayRoutes(const std::string& dir, const std::string& gameDir) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string graphPath, svgPath, gameDir, newDir, siteDir, packageDir, routesOut, replayDir, maxStates, difficulty;
+    std::string graphPath, svgPath, gameDir, newDir, siteDir, packageDir, routesOut, replayDir, maxStates,
+        difficulty;
     bool force = false, routes = false, exact = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -200,15 +202,16 @@ int main(int argc, char** argv) {
         const auto* end = maxStates.data() + maxStates.size();
         const auto parsed = std::from_chars(maxStates.data(), end, budget);
         if (parsed.ec != std::errc() || parsed.ptr != end || budget == 0) {
-            std::cerr << "rumena-check: --max-states needs a whole number above 0, not \"" << maxStates << "\"\n";
+            std::cerr << "rumena-check: --max-states needs a whole number above 0, not \"" << maxStates
+                      << "\"\n";
             return kNotAGame;
         }
     }
     int only = -1;
     if (!difficulty.empty()) {
         if (difficulty.size() != 1 || difficulty[0] < '0' || difficulty[0] > '2') {
-            std::cerr << "rumena-check: --difficulty needs 0 (EASY), 1 (NORMAL) or 2 (HARD), not \"" << difficulty
-                      << "\"\n";
+            std::cerr << "rumena-check: --difficulty needs 0 (EASY), 1 (NORMAL) or 2 (HARD), not \""
+                      << difficulty << "\"\n";
             return kNotAGame;
         }
         only = difficulty[0] - '0';

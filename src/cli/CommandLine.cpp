@@ -69,7 +69,8 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
             if (!c.seed) return failure("--seed needs a whole number N, not \"" + value + "\"");
         } else if (is("--scene")) {
             std::string value;
-            if (!valueOf("--scene", value) || value.empty()) return failure("--scene needs the name of a scene");
+            if (!valueOf("--scene", value) || value.empty())
+                return failure("--scene needs the name of a scene");
             scene = value;
         } else if (is("--day")) {
             std::string value;
@@ -79,7 +80,8 @@ CommandLine CommandLine::parse(const std::vector<std::string>& args) {
             day = static_cast<int>(*d);
         } else if (is("--set")) {
             std::string value, why;
-            if (!valueOf("--set", value)) return failure("--set needs FLAG=VALUE, e.g. --set 'LoveLevels(0)=30'");
+            if (!valueOf("--set", value))
+                return failure("--set needs FLAG=VALUE, e.g. --set 'LoveLevels(0)=30'");
             auto setting = SceneStart::parseSetting(value, why);
             if (!setting) return failure("--set " + why);
             settings.push_back(*setting);

@@ -38,9 +38,9 @@ void Fom::MakeBonusPage(const std::u16string& sourceName, const std::u16string& 
     const std::u16string fileName = pageName + u".html";
     std::string why;
     const std::string path = pagePath(BaseDir, fileName);
-    const bool written = platform.writePage ? platform.writePage(path, page, why) : replaceWholeFile(path, page, why);
-    if (!written)
-        scriptError("the bonus page cannot be written: " + why);
+    const bool written =
+        platform.writePage ? platform.writePage(path, page, why) : replaceWholeFile(path, page, why);
+    if (!written) scriptError("the bonus page cannot be written: " + why);
 
     HtmlToolLbl.enabled = true;
     HtmlToolLbl.caption = u"おまけが制作されました。\r\n（" + fileName + u"）";

@@ -200,7 +200,8 @@ void Game::onSceneOpened(std::function<void(const std::u16string&, const std::st
         fom_->onSceneOpened = nullptr;
         return;
     }
-    fom_->onSceneOpened = [this, listener = std::move(listener)](const std::u16string& name, const std::string& path) {
+    fom_->onSceneOpened = [this, listener = std::move(listener)](const std::u16string& name,
+                                                                 const std::string& path) {
         const std::string& base = fom_->BaseDir;
         listener(name, path.compare(0, base.size(), base) == 0 ? path.substr(base.size()) : path);
     };

@@ -3,17 +3,17 @@
 #include <array>
 #include <charconv>
 
-const char* const SceneStart::kNames =
-    "TurnLimit, LoveThreshold, TurnCount, LoveLevels(i), OnOffFlags(t,u), CnFlags(i), GnFlags(i), VisitFlags(d)";
+const char* const SceneStart::kNames = "TurnLimit, LoveThreshold, TurnCount, LoveLevels(i), OnOffFlags(t,u), "
+                                       "CnFlags(i), GnFlags(i), VisitFlags(d)";
 
 namespace {
 
 struct Variable {
     const char* name;
-    int indices;               // how many the name takes
-    int firstLow, firstHigh;   // the first index's bounds
-    int secondHigh;            // the second index's upper bound (from 0)
-    int low, high;             // the value's bounds
+    int indices;             // how many the name takes
+    int firstLow, firstHigh; // the first index's bounds
+    int secondHigh;          // the second index's upper bound (from 0)
+    int low, high;           // the value's bounds
     bool flag;
 };
 
@@ -75,8 +75,8 @@ std::optional<SceneStart::Setting> SceneStart::parseSetting(const std::string& t
         const auto indices = indicesOf(left.substr(name.size()));
         if (!indices) continue;
         const std::string usage = v.indices == 0   ? std::string(v.name)
-                                  : v.indices == 1 ? std::string(v.name) + "(" + std::to_string(v.firstLow) + " to " +
-                                                         std::to_string(v.firstHigh) + ")"
+                                  : v.indices == 1 ? std::string(v.name) + "(" + std::to_string(v.firstLow) +
+                                                         " to " + std::to_string(v.firstHigh) + ")"
                                                    : std::string(v.name) + "(0 to 2, 0 to 3)";
         if (static_cast<int>(indices->size()) != v.indices) {
             why = "\"" + std::string(left) + "\": write " + usage;
@@ -92,13 +92,17 @@ std::optional<SceneStart::Setting> SceneStart::parseSetting(const std::string& t
             return std::nullopt;
         }
         std::optional<int> n;
-        if (v.flag && (value == "true" || value == "True")) n = 1;
-        else if (v.flag && (value == "false" || value == "False")) n = 0;
-        else n = whole(value);
+        if (v.flag && (value == "true" || value == "True"))
+            n = 1;
+        else if (v.flag && (value == "false" || value == "False"))
+            n = 0;
+        else
+            n = whole(value);
         if (!n || *n < v.low || *n > v.high) {
             why = "\"" + std::string(value) + "\" cannot be " + std::string(left) + ": " +
                   (v.flag ? std::string("a flag is true or false")
-                          : "a whole number from " + std::to_string(v.low) + " to " + std::to_string(v.high) + " is expected");
+                          : "a whole number from " + std::to_string(v.low) + " to " + std::to_string(v.high) +
+                                " is expected");
             return std::nullopt;
         }
         s.value = *n;

@@ -8,6 +8,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 #include <string_view>
 #include <system_error>
@@ -41,9 +42,16 @@ class Writer {
     void text(const std::u16string& s) { text(text::toUtf8(s)); }
     template <class Number> void number(Number n) {
         char digits[64];
-        const auto result = std::to_chars(std::begin(digits), std::end(digits), n);
         out_ += ' ';
-        out_.append(digits, result.ptr);
+        if constexpr (std::is_floating_point_v<Number>) {
+            // Seventeen digits read back as the same double (the browser's library has no to_chars for
+            // it).
+            out_.append(digits, static_cast<std::size_t>(
+                                    std::snprintf(digits, sizeof digits, "%.17g", static_cast<double>(n))));
+        } else {
+            const auto result = std::to_chars(std::begin(digits), std::end(digits), n);
+            out_.append(digits, result.ptr);
+        }
     }
     void flag(bool b) { out_ += b ? " 1" : " 0"; }
     std::string finish() { return std::move(out_) + '\n'; }
@@ -65,7 +73,8 @@ class Reader {
     void record(std::string_view word, bool newLine = true) {
         if (newLine && !nextLine()) fail("the record \"" + std::string(word) + "\" is missing at the end");
         const std::string_view found = token();
-        if (found != word) fail("\"" + std::string(word) + "\" was expected, not \"" + std::string(found) + "\"");
+        if (found != word)
+            fail("\"" + std::string(word) + "\" was expected, not \"" + std::string(found) + "\"");
     }
     std::string utf8(const char* what) {
         skipSpaces();
@@ -82,7 +91,8 @@ class Reader {
             if (next == 'x' && i + 2 < rest_.size()) {
                 unsigned value = 0;
                 const auto r = std::from_chars(rest_.data() + i + 1, rest_.data() + i + 3, value, 16);
-                if (r.ec != std::errc() || r.ptr != rest_.data() + i + 3) fail(std::string(what) + " has a bad \\x escape");
+                if (r.ec != std::errc() || r.ptr != rest_.data() + i + 3)
+                    fail(std::string(what) + " has a bad \\x escape");
                 out += static_cast<char>(value);
                 i += 2;
             } else {
@@ -97,25 +107,36 @@ class Reader {
     template <class Number> Number number(const char* what) {
         const std::string_view word = token();
         Number n{};
-        const auto r = std::from_chars(word.data(), word.data() + word.size(), n);
-        if (word.empty() || r.ec != std::errc() || r.ptr != word.data() + word.size())
-            fail(std::string(what) + " (a number) was expected, not \"" + std::string(word) + "\"");
+        bool read = false;
+        if constexpr (std::is_floating_point_v<Number>) {
+            const std::string copy(word);
+            char* end = nullptr;
+            n = static_cast<Number>(std::strtod(copy.c_str(), &end));
+            read = !copy.empty() && end == copy.c_str() + copy.size();
+        } else {
+            const auto r = std::from_chars(word.data(), word.data() + word.size(), n);
+            read = !word.empty() && r.ec == std::errc() && r.ptr == word.data() + word.size();
+        }
+        if (!read) fail(std::string(what) + " (a number) was expected, not \"" + std::string(word) + "\"");
         return n;
     }
     bool flag(const char* what) {
         const std::string_view word = token();
-        if (word != "0" && word != "1") fail(std::string(what) + " (0 or 1) was expected, not \"" + std::string(word) + "\"");
+        if (word != "0" && word != "1")
+            fail(std::string(what) + " (0 or 1) was expected, not \"" + std::string(word) + "\"");
         return word == "1";
     }
     template <class Enum> Enum style(const char* what, int highest) {
         const int n = number<int>(what);
-        if (n < 0 || n > highest) fail(std::string(what) + " must lie between 0 and " + std::to_string(highest));
+        if (n < 0 || n > highest)
+            fail(std::string(what) + " must lie between 0 and " + std::to_string(highest));
         return static_cast<Enum>(n);
     }
     // The line must hold nothing more.
     void end() {
         skipSpaces();
-        if (!rest_.empty()) fail("the line holds more than expected: \"" + std::string(rest_.substr(0, 40)) + "\"");
+        if (!rest_.empty())
+            fail("the line holds more than expected: \"" + std::string(rest_.substr(0, 40)) + "\"");
     }
     [[noreturn]] void fail(const std::string& why) const {
         throw Unreadable("line " + std::to_string(line_) + ": " + why);
@@ -306,7 +327,8 @@ std::shared_ptr<SnapshotData> readAll(const std::string& text) {
     r.record("controls");
     const auto controls = r.number<std::size_t>("the number of controls");
     r.end();
-    for (std::size_t i = 0; i < controls; ++i) d->controls.push_back(std::make_shared<const ControlState>(readControl(r)));
+    for (std::size_t i = 0; i < controls; ++i)
+        d->controls.push_back(std::make_shared<const ControlState>(readControl(r)));
     r.record("timers");
     const auto timers = r.number<std::size_t>("the number of timers");
     r.end();

@@ -89,7 +89,8 @@ class Driver {
     Driver(const std::string& gameDir, std::optional<unsigned> seed, PictureLoader& pictures,
            std::ostream& out)
         : events_(out), desktop_(events_),
-          platform_{music_, pictures, desktop_, random_, seed.value_or(clockSeed()), musicHeard(events_), {}, {}},
+          platform_{music_, pictures, desktop_, random_, seed.value_or(clockSeed()), musicHeard(events_),
+                    {},     {}},
           game_(platform_, gameDir) {}
 
     // Creation, Load, the first Resize at the creation size and the title screen; then, for an

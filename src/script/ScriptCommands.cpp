@@ -17,7 +17,8 @@ const std::u16string& target(const Fom& fom, const ScriptSyntax::Command& c, boo
 }
 
 bool tested(const Fom& fom, Fom::FlagTest::Kind kind, long first, long second) {
-    const bool value = kind == Fom::FlagTest::Kind::Gn ? fom.game.GnFlags[first] : fom.game.OnOffFlags[first][second];
+    const bool value =
+        kind == Fom::FlagTest::Kind::Gn ? fom.game.GnFlags[first] : fom.game.OnOffFlags[first][second];
     if (fom.onFlagTested) fom.onFlagTested({kind, static_cast<int>(first), static_cast<int>(second), value});
     return value;
 }

@@ -56,8 +56,8 @@ class WebGame {
         : music_([](SimulatedMusicDevice::Call call, const std::string& path) {
               rumena_js_music(static_cast<int>(call), path.c_str());
           }),
-          platform_{music_, pictures_, desktop_, random_, seed, {}, pageCatalogue, {}}, game_(platform_, gameDir),
-          player_(game_, kPagePace), view_(player_) {}
+          platform_{music_, pictures_, desktop_, random_, seed, {}, pageCatalogue, {}},
+          game_(platform_, gameDir), player_(game_, kPagePace), view_(player_) {}
 
     // Creation, Load, the first Resize at the creation size and the title screen at the page's size.
     Outcome start(int width, int height) {

@@ -99,8 +99,8 @@ TEST(Publish, AStorysPackageInstallsItWithADesktopEntryThatPlaysIt) {
     ASSERT_TRUE(std::regex_search(desktop, exec, std::regex("Exec=rumena (/usr/share/rumena/games/mytale)")));
     EXPECT_NE(desktop.find("Name=灯台の町"), std::string::npos);
     std::ofstream(game.dir() + "/driver.txt") << "click StartCom 1\ntick LblTim 3\ndump DayDate\nquit\n";
-    const ShellRun played = shell(std::string(RUMENA_BINARY) + " --headless " + q(root + exec[1].str()) + " < " +
-                               q(game.dir() + "/driver.txt"));
+    const ShellRun played = shell(std::string(RUMENA_BINARY) + " --headless " + q(root + exec[1].str()) +
+                                  " < " + q(game.dir() + "/driver.txt"));
     EXPECT_EQ(played.status, 0) << played.out;
     EXPECT_NE(played.out.find("games/mytale/bgm.mp3"), std::string::npos) << played.out;
 }

@@ -22,7 +22,8 @@ std::string read(const fs::path& path) {
 }
 
 // The demo copied, with `from` in one scene script replaced by `to` (Shift-JIS bytes; ASCII here).
-std::string plantedDemo(const TempGame& game, const std::string& scene, const std::string& from, const std::string& to) {
+std::string plantedDemo(const TempGame& game, const std::string& scene, const std::string& from,
+                        const std::string& to) {
     const std::string dir = game.dir() + "/demo";
     fs::copy(DEMO_GAME, dir, fs::copy_options::recursive);
     if (scene.empty()) return dir;
@@ -52,11 +53,14 @@ TEST(Routes, TheDemoReachesEveryEndingAndEachWrittenRoutePlaysToTheEndItNames) {
         const std::string route = out + "/EASY-ending-" + ending + ".txt";
         ASSERT_TRUE(fs::exists(route)) << r.out;
         // The driver plays it to that ending's scene, and on to the staff roll.
-        const ShellRun played = shell(std::string(RUMENA_BINARY) + " --headless " + q(dir) + " < " + q(route));
+        const ShellRun played =
+            shell(std::string(RUMENA_BINARY) + " --headless " + q(dir) + " < " + q(route));
         EXPECT_EQ(played.status, 0) << played.out;
-        EXPECT_NE(played.out.find(std::string("{\"event\":\"scene\",\"name\":\"") + ending + "\""), std::string::npos)
+        EXPECT_NE(played.out.find(std::string("{\"event\":\"scene\",\"name\":\"") + ending + "\""),
+                  std::string::npos)
             << ending;
-        EXPECT_EQ(played.out.find("\"ignored\""), std::string::npos) << "every command of " << route << " is taken";
+        EXPECT_EQ(played.out.find("\"ignored\""), std::string::npos)
+            << "every command of " << route << " is taken";
     }
     const ShellRun replay = shell(std::string(RUMENA_CHECK) + " --replay " + q(out) + " " + q(dir));
     EXPECT_EQ(replay.status, 0) << replay.out;
@@ -69,8 +73,10 @@ TEST(Routes, TheDemoReachesEveryEndingAndEachWrittenRoutePlaysToTheEndItNames) {
     std::ofstream(scene, std::ios::binary | std::ios::trunc) << text;
     const ShellRun changed = shell(std::string(RUMENA_CHECK) + " --replay " + q(out) + " " + q(dir));
     EXPECT_EQ(changed.status, 1) << changed.out;
-    EXPECT_NE(changed.out.find("EASY-ending-i_end.txt: changed: it ended at ending i_end, and now at the panel after i_end"),
-              std::string::npos)
+    EXPECT_NE(
+        changed.out.find(
+            "EASY-ending-i_end.txt: changed: it ended at ending i_end, and now at the panel after i_end"),
+        std::string::npos)
         << changed.out;
     EXPECT_NE(changed.out.find("6 routes replayed, 1 of them changed"), std::string::npos) << changed.out;
 }
@@ -83,14 +89,17 @@ TEST(Routes, EachPlantedFaultIsFoundWithARoute) {
         const char* to;
         const char* reported;
     } faults[] = {
-        {"an ending that no longer ends the game", "i_end", ">staff\r\n", "", "scene i_end is reached but ends no game"},
-        {"a staff roll that hands the panel back", "staff", ">ending\r\n", "", "the staff roll does not end the game"},
+        {"an ending that no longer ends the game", "i_end", ">staff\r\n", "",
+         "scene i_end is reached but ends no game"},
+        {"a staff roll that hands the panel back", "staff", ">ending\r\n", "",
+         "the staff roll does not end the game"},
         {"a storyline that can never close", "g_close", ">cn>2\r\n", "", "storyline 2 closes on no route"},
         {"a scene that loops on itself", "a_3", ">f\r\n", ">f\r\n>ive>a_3\r\n",
          "no ending can be reached from scene a_3: the story goes round without end"},
         {"a run-time error late in the calendar", "m_9_0", ">f\r\n", ">f\r\n>love>x,1\r\n",
          "a route reaches a run-time error: "},
-        {"a flag tested before any route sets it", "b_1", ">gn>1\r\n", "", "tests GnFlags(1), which no route sets before it"},
+        {"a flag tested before any route sets it", "b_1", ">gn>1\r\n", "",
+         "tests GnFlags(1), which no route sets before it"},
     };
     for (const Fault& f : faults) {
         TempGame game;
@@ -99,7 +108,8 @@ TEST(Routes, EachPlantedFaultIsFoundWithARoute) {
         EXPECT_EQ(r.status, 1) << f.what << "\n" << r.out;
         const auto at = r.out.find(f.reported);
         ASSERT_NE(at, std::string::npos) << f.what << "\n" << r.out;
-        if (std::string(f.scene) == "m_9_0") EXPECT_NE(r.out.find("m_9_0.dat, line 2", at), std::string::npos) << r.out;
+        if (std::string(f.scene) == "m_9_0")
+            EXPECT_NE(r.out.find("m_9_0.dat, line 2", at), std::string::npos) << r.out;
         EXPECT_NE(r.out.find("decisions", at), std::string::npos) << f.what << ": a route to it\n" << r.out;
     }
 }
@@ -114,13 +124,15 @@ TEST(Routes, ABudgetTooSmallSaysTheSpaceWasNotCovered) {
 TEST(Routes, AnAuthorStartsAtAScene) {
     TempGame game;
     const std::string dir = plantedDemo(game, "", "", "");
-    const ShellRun r = shell("printf 'dump DayDate\\ndump LoveLevels\\ndump OnOffFlags\\n' | " + std::string(RUMENA_BINARY) +
-                             " --headless --scene i_9 --day 9 --set 'LoveLevels(0)=30' --set OnOffFlags.0.2=true " + q(dir));
+    const ShellRun r =
+        shell("printf 'dump DayDate\\ndump LoveLevels\\ndump OnOffFlags\\n' | " + std::string(RUMENA_BINARY) +
+              " --headless --scene i_9 --day 9 --set 'LoveLevels(0)=30' --set OnOffFlags.0.2=true " + q(dir));
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_NE(r.out.find("\"Caption\":\"9\""), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("[30,0,0]"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("[[false,false,true,false]"), std::string::npos) << r.out;
-    const ShellRun bad = shell(std::string(RUMENA_BINARY) + " --headless --scene i_9 --set 'Love(0)=3' " + q(dir));
+    const ShellRun bad =
+        shell(std::string(RUMENA_BINARY) + " --headless --scene i_9 --set 'Love(0)=3' " + q(dir));
     EXPECT_EQ(bad.status, 2) << bad.out;
     EXPECT_NE(bad.out.find("Love(0)"), std::string::npos) << bad.out;
 }

@@ -29,10 +29,14 @@ struct Played {
     void step(int k) {
         Fom& f = game.fom();
         fake.random.values = {0.9f};
-        if (f.LblTim.enabled()) game.tick("LblTim");
-        else if (game.textAreaReachable() && f.ClickMe.fillColor == rgb(0, 255, 255)) game.advance();
-        else if (f.QstTim.enabled()) game.click("QstLBl", 1);
-        else game.click("com", k % 6);
+        if (f.LblTim.enabled())
+            game.tick("LblTim");
+        else if (game.textAreaReachable() && f.ClickMe.fillColor == rgb(0, 255, 255))
+            game.advance();
+        else if (f.QstTim.enabled())
+            game.click("QstLBl", 1);
+        else
+            game.click("com", k % 6);
     }
 };
 
@@ -40,7 +44,8 @@ struct Played {
 
 TEST(Snapshot, ACopyKeptAsTextPlaysOnAsTheOriginalAndOneOfAnotherFolderIsRefused) {
     TempGame folder;
-    fs::copy(RUMENA_DEMO_GAME, folder.dir(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    fs::copy(RUMENA_DEMO_GAME, folder.dir(),
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
     folder.bytes("grf/ttl.dat", "PICTURE 778 583");
     Played original(folder.dir()), copy(folder.dir());
     original.game.click("StartCom", 1);

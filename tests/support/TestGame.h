@@ -69,7 +69,8 @@ struct FakePlatform {
             return v;
         }
     } random;
-    Platform platform{music, pictures, desktop, random, 1, [this](const std::string& c) { heard(c); }, {}, {}};
+    Platform platform{music, pictures, desktop, random, 1, [this](const std::string& c) { heard(c); },
+                      {},    {}};
     void heard(const std::string& command) { music.commands.push_back(command); }
 };
 
