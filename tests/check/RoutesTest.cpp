@@ -108,8 +108,9 @@ TEST(Routes, EachPlantedFaultIsFoundWithARoute) {
         EXPECT_EQ(r.status, 1) << f.what << "\n" << r.out;
         const auto at = r.out.find(f.reported);
         ASSERT_NE(at, std::string::npos) << f.what << "\n" << r.out;
-        if (std::string(f.scene) == "m_9_0")
+        if (std::string(f.scene) == "m_9_0") {
             EXPECT_NE(r.out.find("m_9_0.dat, line 2", at), std::string::npos) << r.out;
+        }
         EXPECT_NE(r.out.find("decisions", at), std::string::npos) << f.what << ": a route to it\n" << r.out;
     }
 }
