@@ -5,7 +5,7 @@ import { KEY_CLOSE_LOG, KEY_FULL_SCREEN, KEY_OPEN_LOG, KEY_TAKEN, KEY_VOICE, inp
 import { toggleVoice } from "./voice.js";
 import { closeLog, logAtEnd, logOpen, openLog, showLog } from "./log.js";
 import { menuKey, menuOpen } from "./menu.js";
-import { closeModal, modalOpen } from "./modal.js";
+import { closeModal, lastChoice, modalOpen } from "./modal.js";
 import { toggleFullScreen } from "./stage.js";
 import { controlAt, elementOf } from "./view.js";
 import { startScreenShown, unblockAudio } from "./audio.js";
@@ -144,9 +144,23 @@ document.addEventListener("keydown", (e) => {
     unblockAudio();
     const fullScreenKey = e.key === "F11" || (e.key === "Enter" && e.altKey);
     if (modalOpen() && !fullScreenKey) {
-        if (e.key === "Enter" || e.key === "Escape" || e.key === " ") {
+        if (e.key === "Enter" || e.key === " ") {
+            // The button with the focus, as a click on it; the first when none has it.
             e.preventDefault();
-            if (!e.repeat) closeModal();
+            if (e.repeat) return;
+            const focused = document.activeElement;
+            if (focused?.closest(".modal") && focused.tagName === "BUTTON") focused.click();
+            else closeModal();
+        } else if (e.key === "Escape") {
+            e.preventDefault();
+            if (!e.repeat) closeModal(lastChoice());
+        } else if (e.key === "Tab" || e.key.startsWith("Arrow")) {
+            // The focus goes round the box's buttons only.
+            e.preventDefault();
+            const buttons = [...document.querySelectorAll(".modal button")];
+            const at = buttons.indexOf(document.activeElement);
+            const back = e.shiftKey || e.key === "ArrowLeft" || e.key === "ArrowUp";
+            buttons[(at + (back ? buttons.length - 1 : 1) + buttons.length) % buttons.length]?.focus();
         }
         return;
     }

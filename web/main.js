@@ -18,6 +18,7 @@ import { clearStory } from "./reading.js";
 import { voiceOff } from "./voice.js";
 import { hideLoading } from "./loading.js";
 import { loadMessages, t } from "./messages.js";
+import { offerPlace, watchPlace } from "./resume.js";
 
 let savesRead = Promise.resolve();
 
@@ -101,6 +102,12 @@ function start() {
     requestAnimationFrame(() => setTimeout(() => performance.mark("title shown")));
     wakeWatchdog();
     if (!page.shown.title) stage.focus();
+    // A game left when the page was hidden or closed: the player may go on from there.
+    // Every control the page has is looked at again, as after any input the game cannot narrow down.
+    offerPlace(() => {
+        render();
+        wakeWatchdog();
+    });
     // The player's input waits for the game's save and, for the built-in game, its other pictures.
     const g = page.game;
     g.rest = savesRead.then(restoreSave).then(() => {
@@ -145,6 +152,7 @@ async function boot() {
     // The saves are read from the browser's storage while the title comes up; the game needs them
     // only once the player acts.
     savesRead = syncSaves(true).then(() => performance.mark("saves"));
+    watchPlace();
     await play(builtInGame);
     // For the tests and the curious: the game's model is read, never driven, from here; the clock's
     // rate and the random draws are the tests' to set.

@@ -9,6 +9,11 @@ export function modalOpen() {
     return modals.length > 0;
 }
 
+// What Esc chooses in the box shown: its last choice (for a plain box, its OK).
+export function lastChoice() {
+    return modals[0]?.choices.at(-1).act;
+}
+
 // A box may come up from inside one of the game's handlers: the game hears of it once that is over.
 function tellGame(open) {
     queueMicrotask(() => {
@@ -19,7 +24,12 @@ function tellGame(open) {
 }
 
 export function showModal(text, onClose) {
-    modals.push({ text, onClose });
+    showChoice(text, [{ label: t("OK"), act: onClose }]);
+}
+
+// A box with a button for each choice; the one clicked closes it and runs its act.
+export function showChoice(text, choices) {
+    modals.push({ text, choices });
     if (modals.length === 1) {
         drawModal();
         tellGame(true);
@@ -27,20 +37,26 @@ export function showModal(text, onClose) {
 }
 
 function drawModal() {
-    const { text } = modals[0];
+    const { text, choices } = modals[0];
     const back = document.createElement("div");
     back.className = "modal-back";
-    back.innerHTML = '<div class="modal" role="alertdialog"><div class="text"></div><div class="buttons"><button></button></div></div>';
-    back.querySelector("button").textContent = t("OK");
+    back.innerHTML = '<div class="modal" role="alertdialog"><div class="text"></div><div class="buttons"></div></div>';
     back.querySelector(".text").textContent = text.replace(/\r\n?/g, "\n");
-    const ok = back.querySelector("button");
-    ok.onclick = closeModal;
+    const buttons = choices.map((choice) => {
+        const b = document.createElement("button");
+        b.textContent = choice.label;
+        b.onclick = () => closeModal(choice.act);
+        back.querySelector(".buttons").append(b);
+        return b;
+    });
     document.body.append(back);
-    ok.focus();
+    buttons[0].focus();
 }
 
-export function closeModal() {
+// Closes the box shown, running act (or, for a plain box, its OK's).
+export function closeModal(act) {
     const done = modals.shift();
+    act ??= done?.choices[0].act;
     document.querySelector(".modal-back")?.remove();
     if (modals.length) {
         drawModal();
@@ -50,5 +66,5 @@ export function closeModal() {
         else stage.focus();
         tellGame(false);
     }
-    done?.onClose?.();
+    act?.();
 }

@@ -235,6 +235,24 @@ EMSCRIPTEN_KEEPALIVE void rumena_voice(int on) {
     if (game) game->player().setVoice(on != 0);
 }
 // A click on the text area, as a tap on the reading view's "go on" gives it.
+// The running game as text, for the page to keep in the browser's storage when it is hidden or
+// closed; empty at the title and once the game has ended, where there is no place to keep.
+EMSCRIPTEN_KEEPALIVE const char* rumena_snapshot() {
+    lastText.clear();
+    if (game && !game->game().ended() && !game->game().titleShown()) lastText = game->game().snapshot().text();
+    return lastText.c_str();
+}
+
+// Takes back a game kept by rumena_snapshot: 0 when it plays on from there, 1 when it cannot be taken
+// (another story, or its scene changed; the game stays at its title).
+EMSCRIPTEN_KEEPALIVE int rumena_restore(const char* kept) {
+    if (!game) return static_cast<int>(Outcome::Failed);
+    std::string why;
+    const auto snapshot = Snapshot::fromText(kept, why);
+    if (!snapshot) return static_cast<int>(Outcome::Ignored);
+    return deliver([&](Game& g) { return g.restore(*snapshot, &why); });
+}
+
 EMSCRIPTEN_KEEPALIVE int rumena_advance() {
     return deliver([](Game& g) { return g.advance(); });
 }

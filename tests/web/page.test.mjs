@@ -101,6 +101,8 @@ test("a player starts the story, visits a place, saves, reloads and loads", asyn
 
     await page.reload();
     await page.locator('[data-name="StartCom"][data-index="0"]').waitFor({ state: "visible" });
+    // The page kept the game it left; this player starts again and loads instead.
+    await page.getByRole("button", { name: "Start from the title" }).click();
     await mouseClick(page, page.locator('[data-name="StartCom"][data-index="0"]'));
     await page.waitForFunction(() => document.body.innerText.includes("汽笛がひとつ、長く鳴った。"));
     assert.equal(await caption(page, "DayDate"), "0");

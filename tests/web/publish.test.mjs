@@ -92,3 +92,39 @@ test("a Japanese browser hears rumena's own messages in Japanese, and the game's
     assert.deepEqual(errors, []);
     await context.close();
 });
+
+test("a page closed in the middle of a scene opens again at the same line, or at the title if the player says so", async () => {
+    const context = await shared.browser.newContext();
+    const lines = (page) => page.evaluate(() => [...document.querySelectorAll('[data-name="Lbl"]')].map((e) => e.textContent));
+    const first = await openTitle(context, shared.server.url);
+    // The title keeps no place.
+    await first.page.close();
+    let { page, errors } = await openTitle(context, shared.server.url);
+    assert.equal(await page.locator(".modal").count(), 0);
+    await mouseClick(page, page.locator('[data-name="StartCom"][data-index="1"]'));
+    await page.waitForFunction(() => document.body.innerText.includes("汽笛がひとつ、長く鳴った。"));
+    const left = await lines(page);
+    await page.close();
+
+    ({ page, errors } = await openTitle(context, shared.server.url));
+    await page.getByRole("button", { name: "Go on from where you left" }).click();
+    await page.locator('[data-name="StartCom"][data-index="1"]').waitFor({ state: "hidden" });
+    assert.deepEqual(await lines(page), left);
+    // It plays on from there.
+    for (let i = 0; i < 100 && JSON.stringify(await lines(page)) === JSON.stringify(left); ++i) {
+        await page.keyboard.press("Enter");
+        await page.waitForTimeout(50);
+    }
+    assert.notDeepEqual(await lines(page), left);
+    await page.close();
+
+    ({ page, errors } = await openTitle(context, shared.server.url));
+    await page.keyboard.press("Escape"); // Start from the title
+    assert.equal(await page.locator(".modal").count(), 0);
+    await page.locator('[data-name="StartCom"][data-index="1"]').waitFor({ state: "visible" });
+    await page.reload();
+    await page.locator('[data-name="StartCom"][data-index="0"]').waitFor({ state: "visible" });
+    assert.equal(await page.locator(".modal").count(), 0, "the place was forgotten");
+    assert.deepEqual(errors, []);
+    await context.close();
+});
