@@ -87,13 +87,49 @@ TEST(CommandLine, RefusesWhatItCannotTake) {
                                                {"--bogus"},
                                                {"a", "b"},
                                                {"--headless", "--exit-when-shown"},
-                                               {"--exit-when-shown", "--headless", "games/demo"}}) {
+                                               {"--exit-when-shown", "--headless", "games/demo"},
+                                               {"--scene"},
+                                               {"--scene="},
+                                               {"--day", "3"},
+                                               {"--set", "GnFlags(0)=true"},
+                                               {"--scene", "a", "--day", "10"},
+                                               {"--scene", "a", "--set", "LoveLevels(3)=1"},
+                                               {"--scene", "a", "--set", "LoveLevels(0)=255"},
+                                               {"--scene", "a", "--set", "OnOffFlags(0)=true"},
+                                               {"--scene", "a", "--set", "OnOffFlags(0,4)=true"},
+                                               {"--scene", "a", "--set", "CnFlags(1)=maybe"},
+                                               {"--scene", "a", "--set", "VisitFlags(0)=true"},
+                                               {"--scene", "a", "--set", "Nothing=1"},
+                                               {"--scene", "a", "--set", "TurnCount"}}) {
         const CommandLine c = parse(args);
         EXPECT_EQ(c.action, CommandLine::Action::Fail) << args.front();
         EXPECT_FALSE(c.error.empty());
         EXPECT_EQ(c.error.find('\n'), std::string::npos);
     }
     EXPECT_NE(parse({"--bogus"}).error.find("--bogus"), std::string::npos);
+}
+
+// A start at a scene: each variable by the game's name, in either spelling, within its bounds.
+TEST(CommandLine, AStartAtASceneTakesTheDayAndTheVariablesGiven) {
+    const CommandLine c = parse({"--scene=i_9", "--day", "9", "--set", "LoveLevels(2)=254", "--set=OnOffFlags.1.3=true",
+                                 "--set", "VisitFlags(8)=1", "--set", "TurnLimit=50", "games/demo"});
+    ASSERT_EQ(c.action, CommandLine::Action::Play) << c.error;
+    ASSERT_TRUE(c.start);
+    EXPECT_EQ(c.start->scene, u"i_9");
+    EXPECT_EQ(c.start->day, 9);
+    struct Want {
+        const char* name;
+        int first, second, value;
+    } want[] = {{"LoveLevels", 2, -1, 254}, {"OnOffFlags", 1, 3, 1}, {"VisitFlags", 8, -1, 1}, {"TurnLimit", -1, -1, 50}};
+    ASSERT_EQ(c.start->settings.size(), std::size(want));
+    for (std::size_t i = 0; i < std::size(want); ++i) {
+        const auto& s = c.start->settings[i];
+        EXPECT_EQ(s.name, want[i].name);
+        EXPECT_EQ(s.first, want[i].first) << s.name;
+        EXPECT_EQ(s.second, want[i].second) << s.name;
+        EXPECT_EQ(s.value, want[i].value) << s.name;
+    }
+    EXPECT_NE(parse({"--scene", "a", "--set", "LoveLevels(3)=1"}).error.find("LoveLevels(0 to 2)"), std::string::npos);
 }
 
 TEST(CommandLine, HelpNamesTheProgramTheKeysAndTheHeadlessCommands) {
