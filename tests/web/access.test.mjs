@@ -31,11 +31,21 @@ async function readOn(page) {
 
 // Tab until the focus rests on the control with this caption.
 async function tabTo(page, caption) {
-    for (let i = 0; i < 12; ++i) {
-        if ((await state(page)).focused === caption) return;
+    for (let i = 0; i < 24; ++i) {
+        const s = await state(page);
+        if (s.focused === caption) return;
+        // A busy machine can still be drawing the end of the scene: the choices come once it waits.
+        if (s.reading || s.waiting === "click") {
+            await readOn(page);
+            continue;
+        }
         await page.keyboard.press("Tab");
+        // The focus is drawn with the page's next frame.
+        await page
+            .waitForFunction((was) => (document.querySelector("#stage .focused")?.textContent ?? null) !== was, s.focused, { timeout: 1000 })
+            .catch(() => {});
     }
-    throw new Error(`the keys never reached ${caption}`);
+    throw new Error(`the keys never reached ${caption}: ${JSON.stringify(await state(page))}`);
 }
 
 test("keys alone play from the title to a place on the second day and through a timed question", async () => {
