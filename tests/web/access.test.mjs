@@ -13,16 +13,18 @@ const state = (page) =>
         reading: window.rumena.timerOn("LblTim"),
         waiting: document.querySelector("#go-on").hidden ? null : "click",
         asking: window.rumena.timerOn("QstTim"),
+        title: !!document.querySelector('[data-name="StartCom"]')?.offsetParent,
         day: document.querySelector('[data-name="DayDate"]')?.textContent,
         focused: document.querySelector("#stage .focused")?.textContent ?? null,
         places: [...document.querySelectorAll('[data-name="com"]')].some((e) => e.offsetParent && getComputedStyle(e).color !== "rgb(160, 160, 160)"),
     }));
 
-// Reads on with Enter until the story waits for a choice.
+// Reads on with Enter until the story waits for a choice. A key given at the title is taken with the
+// page's next task: until the title goes, the story has not begun.
 async function readOn(page) {
     for (let i = 0; i < 2000; ++i) {
         const s = await state(page);
-        if (s.asking || (!s.reading && s.waiting !== "click" && s.places)) return s;
+        if (!s.title && (s.asking || (!s.reading && s.waiting !== "click" && s.places))) return s;
         if (s.waiting === "click") await page.keyboard.press("Enter");
         else await page.waitForTimeout(10);
     }
