@@ -239,6 +239,65 @@ void RouteSearch::findTraps() {
     }
 }
 
+void RouteSearch::walkToTheTurnLimit() {
+    // The turns used are merged away, so the search may never stand at the limit, or only late: from the
+    // opening, the empty places alone (each costs a turn; nobody's draw leaves the special place hidden)
+    // reach it in the fewest decisions there are.
+    RoutePlayer p(gameDir_);
+    p.setLoveCap(options_.loveCap);
+    if (!p.start()) return;
+    Route route{{Decision::Kind::Difficulty, options_.difficulty, {}}};
+    p.take(route.front());
+    RoutePlayer::Leg leg = p.run();
+    const int most = 4 * (p.game().fom().game.TurnLimit + 10);
+    for (int step = 0; step < most; ++step) {
+        if (leg.staffRoll || leg.stop == RoutePlayer::Stop::Title) {
+            const auto& sc = leg.scenes;
+            if (std::find(sc.begin(), sc.end(), u"a_end") == sc.end()) return;
+            Ending e;
+            e.route = std::move(route);
+            e.staffRoll = leg.staffRoll;
+            e.turnLimit = true;
+            e.after = leg.stop;
+            // The empty places alone may be a shorter way than the search's, whose turns were merged.
+            auto [at, fresh] = result_.endings.emplace(leg.ending, e);
+            if (!fresh && at->second.route.size() > e.route.size()) at->second = std::move(e);
+            return;
+        }
+        Decision next{Decision::Kind::TimeOut, 0, {}};
+        if (leg.stop == RoutePlayer::Stop::Panel) {
+            const Snapshot here = p.game().snapshot();
+            bool found = false;
+            for (Decision d : p.decisions(leg.stop)) {
+                p.game().restore(here);
+                d.draws = {0.9f};
+                p.take(d);
+                const auto& made = p.draws();
+                if (!made.empty() && made.front().kind == Draw::EmptyPlace) {
+                    next = d;
+                    found = true;
+                    break;
+                }
+            }
+            p.game().restore(here);
+            if (!found) {
+                // Nobody's place today: a meeting costs no turn, at the lowest bonus.
+                const auto offered = p.decisions(leg.stop);
+                if (offered.empty()) return;
+                next = offered.front();
+                next.draws = {SearchRandom::bonusValue(0)};
+            }
+            p.take(next);
+        } else if (leg.stop == RoutePlayer::Stop::Question) {
+            p.take(next);
+        } else {
+            return;
+        }
+        route.push_back(next);
+        leg = p.run();
+    }
+}
+
 RouteSearch::Result RouteSearch::run() {
     const auto began = std::chrono::steady_clock::now();
     result_ = {};
@@ -335,6 +394,7 @@ RouteSearch::Result RouteSearch::run() {
         if (result_.traps.size() < kMostTraps)
             result_.traps.push_back({routeThrough(first.first, first.second), what.first, what.second});
     findTraps();
+    walkToTheTurnLimit();
     for (std::size_t i = 0; i < result_.flagTests.size(); ++i)
         result_.flagTests[i].route = routeThrough(testFirst_[i].first, testFirst_[i].second);
     result_.states = nodes_.size();

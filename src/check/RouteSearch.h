@@ -111,6 +111,7 @@ class RouteSearch {
     Route routeTo(std::uint32_t node) const;
     Route routeThrough(std::uint32_t from, const Decision& d) const;
     void findTraps();
+    void walkToTheTurnLimit();
 
     std::string gameDir_;
     Options options_;

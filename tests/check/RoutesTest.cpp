@@ -137,3 +137,32 @@ TEST(Routes, AnAuthorStartsAtAScene) {
     EXPECT_EQ(bad.status, 2) << bad.out;
     EXPECT_NE(bad.out.find("Love(0)"), std::string::npos) << bad.out;
 }
+
+// A story of one place where the heroine's love must reach the threshold at her meeting: the search
+// finds the ending that needs it at the fewest meetings it takes, and the turn limit's ending.
+TEST(Routes, AnEndingBehindTheLoveThresholdIsFoundAtTheFewestMeetings) {
+    TempGame game;
+    game.lines("txt/com.dat", {"港", "灯台"});
+    game.lines("txt/hint.dat", {"ヒント"});
+    game.lines("txt/opn.dat", {"はじまり"});
+    // Day 2 at the harbour: her meeting adds 1 to the bonus, and 20 (EASY) opens her ending.
+    game.lines("txt/i_2.dat", {">love>0,1", "会う", ">swb*0,0*win|later"});
+    game.lines("txt/later.dat", {"また"});
+    game.lines("txt/win.dat", {"おわり", ">staff"});
+    game.lines("txt/staff.dat", {">ending"});
+    for (const char* scene : {"a_1", "a_2", "a_3", "a_4", "a_5", "a_6", "a_7", "a_8", "a_9", "a_m", "r_5",
+                              "r_6", "r_7", "r_8", "r_9", "g_3", "g_4", "g_8"})
+        game.lines(std::string("txt/") + scene + ".dat", {"だれも"});
+    game.lines("txt/a_end.dat", {"時間切れ", ">staff"});
+    const ShellRun r = routes(game.dir());
+    EXPECT_NE(r.out.find("the whole space was covered"), std::string::npos) << r.out;
+    // Four meetings at 1 + 4 reach 20; each lies nine days after the last, the days between spent at
+    // the harbour too (meetings and empty places alike advance the day).
+    const auto win = r.out.find("ending win:");
+    ASSERT_NE(win, std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("ending win: 30 decisions", win), std::string::npos) << r.out;
+    // On HARD, fifty turns come before two hundred of love: the turn limit's ending, though the search
+    // takes states alike but for the turns used as one.
+    const ShellRun hard = shell(std::string(RUMENA_CHECK) + " --routes --difficulty 2 " + q(game.dir()));
+    EXPECT_NE(hard.out.find("ending a_end (the turn limit)"), std::string::npos) << hard.out;
+}
