@@ -21,10 +21,11 @@ std::string read(const fs::path& path) {
     return text.str();
 }
 
-// The demo copied, with `from` in one scene script replaced by `to` (Shift-JIS bytes; ASCII here).
-std::string plantedDemo(const TempGame& game, const std::string& scene, const std::string& from,
+// The demo copied into parent/demo, with `from` in one scene script replaced by `to` (Shift-JIS bytes;
+// ASCII here).
+std::string plantedInto(const std::string& parent, const std::string& scene, const std::string& from,
                         const std::string& to) {
-    const std::string dir = game.dir() + "/demo";
+    const std::string dir = parent + "/demo";
     fs::copy(DEMO_GAME, dir, fs::copy_options::recursive);
     if (scene.empty()) return dir;
     const fs::path script = dir + "/txt/" + scene + ".dat";
@@ -34,6 +35,11 @@ std::string plantedDemo(const TempGame& game, const std::string& scene, const st
     if (at != std::string::npos) text.replace(at, from.size(), to);
     std::ofstream(script, std::ios::binary | std::ios::trunc) << text;
     return dir;
+}
+
+std::string plantedDemo(const TempGame& game, const std::string& scene, const std::string& from,
+                        const std::string& to) {
+    return plantedInto(game.dir(), scene, from, to);
 }
 
 ShellRun routes(const std::string& dir, const std::string& more = "") {
@@ -101,10 +107,21 @@ TEST(Routes, EachPlantedFaultIsFoundWithARoute) {
         {"a flag tested before any route sets it", "b_1", ">gn>1\r\n", "",
          "tests GnFlags(1), which no route sets before it"},
     };
-    for (const Fault& f : faults) {
-        TempGame game;
-        const std::string dir = plantedDemo(game, f.scene, f.from, f.to);
-        const ShellRun r = routes(dir);
+    // The searches run side by side, each on a copy of the demo with its fault.
+    TempGame game;
+    std::string all;
+    for (std::size_t i = 0; i < std::size(faults); ++i) {
+        const std::string dir = game.dir() + "/" + std::to_string(i);
+        fs::create_directory(dir);
+        plantedInto(dir, faults[i].scene, faults[i].from, faults[i].to);
+        all += "{ " + std::string(RUMENA_CHECK) + " --routes --difficulty 0 " + q(dir + "/demo") + " > " +
+               q(dir + "/out") + " 2>&1; echo $? > " + q(dir + "/status") + "; } & ";
+    }
+    shell(all + "wait");
+    for (std::size_t i = 0; i < std::size(faults); ++i) {
+        const Fault& f = faults[i];
+        const std::string dir = game.dir() + "/" + std::to_string(i);
+        const ShellRun r{std::stoi("0" + read(dir + "/status")), read(dir + "/out")};
         EXPECT_EQ(r.status, 1) << f.what << "\n" << r.out;
         const auto at = r.out.find(f.reported);
         ASSERT_NE(at, std::string::npos) << f.what << "\n" << r.out;
