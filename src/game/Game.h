@@ -1,5 +1,5 @@
 #pragma once
-#include "game/Inspect.h"
+#include "game/Readout.h"
 #include "game/Look.h"
 #include "game/SceneStart.h"
 #include "game/Snapshot.h"

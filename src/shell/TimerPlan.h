@@ -1,5 +1,5 @@
 #pragma once
-#include "game/Inspect.h"
+#include "game/Readout.h"
 
 #include <string>
 #include <vector>
