@@ -37,6 +37,11 @@ void ControlWidget::apply(const ControlLook& look) {
         QAccessibleEvent event(this, QAccessible::NameChanged);
         QAccessible::updateAccessibility(&event);
     }
+    // A hidden picture box lets go of its scaled copy: it is scaled again when it shows.
+    if (!look.visible && !scaled_.isNull()) {
+        scaled_ = QImage();
+        scaledPath_.clear();
+    }
     if (same) return;
     pictures_generation_ = pictures_.generation();
     text_.invalidate();
@@ -53,6 +58,10 @@ void ControlWidget::changeEvent(QEvent* event) {
 }
 
 void ControlWidget::paintEvent(QPaintEvent* event) {
+    // The blinking prompt repaints its square sixty times a second, and with it each line of text it
+    // lies over: a line whose text stops short of the square has nothing to draw there, and starting
+    // a painter for it would cost more than the prompt's own drawing.
+    if (control_.kind == ControlKind::Label && !hasFocus() && paintsNothingIn(event->rect())) return;
     QPainter p(this);
     switch (control_.kind) {
     case ControlKind::Label:
@@ -83,6 +92,17 @@ void ControlWidget::focusInEvent(QFocusEvent* event) {
 void ControlWidget::focusOutEvent(QFocusEvent* event) {
     QWidget::focusOutEvent(event);
     update();
+}
+
+bool ControlWidget::paintsNothingIn(const QRect& dirty) {
+    if (look_.backStyle == BackStyle::Opaque || look_.borderStyle == BorderStyle::Single) return false;
+    if (look_.caption.empty()) return true;
+    const QRect inner = rect().adjusted(1, 1, -1, -1);
+    const QStaticText& text = text_.layout(look_.caption, inner.size(), font(), look_.alignment);
+    const int height =
+        std::min(inner.height(), static_cast<int>(std::ceil(text.size().height())) + fontMetrics().height());
+    const int width = text_.reach(font(), look_.alignment);
+    return !dirty.intersects(QRect(inner.left(), inner.top(), width, height));
 }
 
 void ControlWidget::paintLabel(QPainter& p, const QRect& dirty) {

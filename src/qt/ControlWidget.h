@@ -42,6 +42,8 @@ class ControlWidget : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
+    // Whether a transparent label has nothing to draw in this part of itself.
+    bool paintsNothingIn(const QRect& dirty);
     void paintLabel(QPainter& p, const QRect& dirty);
     void paintShape(QPainter& p);
     void drawShape(QPainter& p);

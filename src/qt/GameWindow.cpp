@@ -119,6 +119,12 @@ void GameWindow::afterEvent() {
         fail(game_.error());
         return;
     }
+    // The prompt's blink and the music's watchdog come many times a second and change at most the
+    // prompt's form: what the player can choose, and what is seen, stand as they were.
+    if (game_.touched() && !widgets_.empty()) {
+        if (widgets_.sync(font(), twipsPerPixel(*this)).timers) syncTimers();
+        return;
+    }
     sync();
 }
 

@@ -18,6 +18,7 @@ std::u16string_view LabelText::shownPart(std::u16string_view caption, QSize box,
 const QStaticText& LabelText::layout(std::u16string_view caption, QSize inner, const QFont& font,
                                      Alignment alignment) {
     if (!stale_ && inner == inner_) return text_;
+    reach_ = -1;
     const std::u16string_view shown = shownPart(caption, inner, QFontMetrics(font));
     const QString text = QString::fromUtf16(shown.data(), static_cast<qsizetype>(shown.size()));
     const bool sameText = !stale_ && text == text_.text();
@@ -54,4 +55,16 @@ void LabelText::prepare(const QString& text, int width, const QFont& font, Align
     text_.setTextOption(option);
     text_.prepare(QTransform(), font);
     width_ = width;
+}
+
+int LabelText::reach(const QFont& font, Alignment alignment) {
+    if (alignment != Alignment::Left) return inner_.width();
+    if (reach_ >= 0) return reach_;
+    const QFontMetrics metrics(font);
+    int widest = 0;
+    const QString text = text_.text();
+    for (const QStringView line : QStringView(text).split(u'\n'))
+        widest = std::max(widest, metrics.horizontalAdvance(line.toString()));
+    reach_ = std::min(inner_.width(), widest + metrics.height());
+    return reach_;
 }

@@ -18,6 +18,10 @@ class LabelText {
     const QStaticText& layout(std::u16string_view caption, QSize inner, const QFont& font,
                               Alignment alignment);
 
+    // How far across the box, from its left, the text last laid out reaches: its widest line (with a
+    // glyph's overhang) when it is left-aligned, or the whole box.
+    int reach(const QFont& font, Alignment alignment);
+
     // The start of a caption that a box of this inner size can show: the rest is never laid out.
     static std::u16string_view shownPart(std::u16string_view caption, QSize box, const QFontMetrics& metrics);
 
@@ -31,4 +35,6 @@ class LabelText {
     // The width of text_'s text laid out without a width, once known; -1 until then.
     qreal natural_ = -1;
     bool stale_ = true;
+    // reach() of the text last laid out; -1 until asked.
+    int reach_ = -1;
 };

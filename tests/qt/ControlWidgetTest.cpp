@@ -86,3 +86,44 @@ TEST(ControlWidget, TheBlinkingPromptShowsTheFormAndColourItHasNow) {
     EXPECT_NE(magenta, circle);
     EXPECT_NE(smaller, magenta);
 }
+
+// The pixels darker than the white beneath.
+int ink(const QImage& image) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) count += qGray(image.pixel(x, y)) < 200;
+    return count;
+}
+
+// Under the blinking prompt a line of text is painted in small parts: each part shows what the whole
+// line shows there, wherever the text ends and however it is aligned.
+TEST(ControlWidget, ALinePaintedInPartsShowsWhatItShowsWhole) {
+    const ControlInfo label{ControlKind::Label, "Lbl", 0, -1};
+    QtPictureLoader pictures;
+    for (const Alignment alignment : {Alignment::Left, Alignment::Centre, Alignment::Right})
+        for (const std::u16string caption :
+             {u"港、商店街、図書館。", u"WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW", u""}) {
+            ControlLook look;
+            look.visible = true;
+            look.caption = caption;
+            look.alignment = alignment;
+            look.foreColor = rgb(0, 0, 0);
+            ControlWidget widget(label, AccessRole::Hidden, pictures, nullptr);
+            widget.resize(300, 24);
+            widget.apply(look);
+            QImage whole(widget.size(), QImage::Format_ARGB32_Premultiplied);
+            whole.fill(Qt::white);
+            widget.render(&whole);
+            for (int x = 0; x < 300; x += 20) {
+                const QRect part(x, 2, 24, 20);
+                QImage parts(widget.size(), QImage::Format_ARGB32_Premultiplied);
+                parts.fill(Qt::white);
+                widget.render(&parts, part.topLeft(), QRegion(part));
+                // The text of a part is drawn from a copy of the line, antialiased a little differently.
+                const int inkWhole = ink(whole.copy(part)), inkParts = ink(parts.copy(part));
+                EXPECT_EQ(inkWhole > 0, inkParts > 0);
+                EXPECT_NEAR(inkParts, inkWhole, inkWhole / 4 + 1)
+                    << "alignment " << static_cast<int>(alignment) << ", part at " << x;
+            }
+        }
+}
