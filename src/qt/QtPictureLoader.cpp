@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <iostream>
+#include <set>
 
 #include <sys/stat.h>
 
@@ -66,7 +67,24 @@ QImage QtPictureLoader::find(const std::string& path) const {
     return known->second->image;
 }
 
+void QtPictureLoader::keepOnly(const std::vector<std::string>& shown) {
+    std::set<Identity> keep;
+    for (const std::string& path : shown)
+        if (auto identity = identityOf(path)) keep.insert(*identity);
+    if (lastDecoded_) keep.insert(*lastDecoded_);
+    for (auto at = kept_.begin(); at != kept_.end();) {
+        if (keep.count(at->identity)) {
+            ++at;
+            continue;
+        }
+        keptBytes_ -= at->image.sizeInBytes();
+        byIdentity_.erase(at->identity);
+        at = kept_.erase(at);
+    }
+}
+
 void QtPictureLoader::keep(const Identity& identity, const QImage& image) const {
+    lastDecoded_ = identity;
     kept_.push_front({identity, image});
     byIdentity_[identity] = kept_.begin();
     keptBytes_ += image.sizeInBytes();

@@ -9,6 +9,7 @@
 #include <list>
 #include <map>
 #include <tuple>
+#include <vector>
 
 // Decodes pictures with Qt's image readers, recognising the format from the content whatever the
 // file's extension, and keeps the decoded pictures for painting. The pictures kept are bounded: the
@@ -21,6 +22,9 @@ class QtPictureLoader : public PictureLoader {
     std::optional<PictureSize> load(const std::string& path) override;
     // The picture at path (a null image when it is not one).
     QImage picture(const std::string& path) const;
+    // Lets go of the pictures none of these paths names, but for the one decoded last: a picture no
+    // box shows need not stay in memory, and is decoded again when it is shown.
+    void keepOnly(const std::vector<std::string>& shown);
     // Counts the pictures decoded: while it stands still, every path shows what it showed.
     quint64 generation() const { return generation_; }
     // The bytes and the number of the decoded pictures kept.
@@ -44,6 +48,7 @@ class QtPictureLoader : public PictureLoader {
     mutable std::map<Identity, std::list<Kept>::iterator> byIdentity_;
     mutable qint64 keptBytes_ = 0;
     quint64 generation_ = 0;
+    mutable std::optional<Identity> lastDecoded_;
     // Files already reported as undecodable.
     QSet<QString> warned_;
 };

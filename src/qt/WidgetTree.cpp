@@ -1,10 +1,12 @@
 #include "qt/WidgetTree.h"
 
 #include "qt/ControlWidget.h"
+#include "qt/QtPictureLoader.h"
 
 #include <QFont>
 #include <QListWidget>
 #include <QPushButton>
+#include <algorithm>
 
 void WidgetTree::create(QWidget& stage, QObject& keyFilter) {
     const auto& controls = game_.controls();
@@ -62,6 +64,16 @@ ViewTracker::Changes WidgetTree::sync(const QFont& font, double perPixel) {
                 links_[static_cast<std::size_t>(linkOf_[id])].sync(view_.look(id), font, perPixel);
     }
     if (changes.stacks) syncStacking();
+    // The decoded pictures stay only while a box shows them (a hidden title card need not).
+    const bool boxChanged =
+        std::any_of(changes.controls.begin(), changes.controls.end(),
+                    [&](std::size_t id) { return game_.controls()[id].kind == ControlKind::PictureBox; });
+    if (boxChanged) {
+        std::vector<std::string> shown;
+        for (const ControlWidget* box : pictureBoxes_)
+            if (box->look().visible && !box->look().picture.empty()) shown.push_back(box->look().picture);
+        pictures_.keepOnly(shown);
+    }
     return changes;
 }
 

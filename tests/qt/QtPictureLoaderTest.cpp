@@ -30,6 +30,27 @@ TEST(QtPictureLoader, KeepsTheLastPictureAndWhatFitsTheBudgetAndDecodesTheRestAg
     EXPECT_LE(loader.keptBytes(), QtPictureLoader::kBudgetBytes);
 }
 
+// Only the pictures a box shows stay decoded, and the one decoded last; the others are decoded again
+// when they are shown.
+TEST(QtPictureLoader, KeepsOnlyWhatIsShownAndTheLastDecoded) {
+    TempGame game;
+    for (int i = 0; i < 4; ++i)
+        writePicture(game.dir() + "/p" + std::to_string(i) + ".dat", 64, qRgb(i, 0, 0));
+    QtPictureLoader loader;
+    for (int i = 0; i < 4; ++i) ASSERT_TRUE(loader.load(game.dir() + "/p" + std::to_string(i) + ".dat"));
+    ASSERT_EQ(loader.keptPictures(), 4u);
+    loader.keepOnly({game.dir() + "/./p1.dat"});
+    EXPECT_EQ(loader.keptPictures(), 2u) << "p1 is shown and p3 was decoded last";
+    EXPECT_EQ(loader.keptBytes(), 2 * QImage(64, 64, QImage::Format_RGB32).sizeInBytes());
+    const auto decoded = loader.generation();
+    ASSERT_TRUE(loader.load(game.dir() + "/p1.dat"));
+    ASSERT_TRUE(loader.load(game.dir() + "/p3.dat"));
+    EXPECT_EQ(loader.generation(), decoded) << "a picture kept was decoded again";
+    EXPECT_EQ(loader.picture(game.dir() + "/p0.dat").pixel(1, 1), qRgb(0, 0, 0));
+    loader.keepOnly({});
+    EXPECT_EQ(loader.keptPictures(), 1u) << "p0 was decoded last";
+}
+
 TEST(QtPictureLoader, KnowsAFileByWhatItIsNotByItsSpellingAndSeesItChange) {
     TempGame game;
     writePicture(game.dir() + "/pic.dat", 16, qRgb(255, 0, 0));
