@@ -4,9 +4,11 @@
 // prints them:
 //   web_idle_blank_page_cpu       a blank page of the same server: what Chromium costs doing nothing
 //   web_idle_music_alone_cpu      a bare page that plays the title's music through <audio>, and nothing else
+//   web_idle_blink_alone_cpu      that page with one small element whose class swaps twice a second: the
+//                                 floor of a blinking prompt
 //   web_idle_title_cpu            the title screen with its music (goal: at most 1 % of a core)
 //   web_idle_prompt_cpu           the story's blinking prompt with the music (goal: at most 3 %)
-// The first two have no goal: they are the floor the page's own cost is read against. The scenes are
+// The first three have no goal: they are the floor the page's own cost is read against. The scenes are
 // measured in turn, a fresh browser each, ROUNDS times (default 3), and each figure is the median of
 // its windows. Beside each, the page's own work over the window as Chromium counts it: script time,
 // layouts and style recalculations. The machine's load counts: take it as it is printed.
@@ -94,18 +96,24 @@ async function scene(site, name) {
     const server = await serve(site);
     const browser = await launch();
     const page = await (await browser.newContext({ viewport: { width: 1024, height: 768 } })).newPage();
-    if (name === "music" && !titleMusic) {
+    if ((name === "music" || name === "blink") && !titleMusic) {
         // Which piece the title plays, as the page asks for it.
         await page.goto(server.url);
         await waitMusic(page, "window.rumena?.music.audio");
         titleMusic = await page.evaluate(() => new URL(window.rumena.music.audio.src).pathname.slice(1));
     }
-    if (name === "blank" || name === "music") {
-        // A page of the same server, made here: nothing but the document (and the music).
-        const body = name === "music" ? `${blank}<audio src="${titleMusic}" autoplay loop></audio>` : blank;
+    if (name === "blank" || name === "music" || name === "blink") {
+        // A page of the same server, made here: nothing but the document (and the music, and a shape
+        // that swaps its class as the prompt blinks).
+        const music = `<audio src="${titleMusic}" autoplay loop></audio>`;
+        const shape =
+            "<style>#s{position:absolute;left:64px;top:560px;width:49px;height:41px;background:#0ff}" +
+            "#s.other{border-radius:12px}</style><div id=s></div>" +
+            '<script>setInterval(()=>document.getElementById("s").classList.toggle("other"),500)</script>';
+        const body = name === "blank" ? blank : blank + music + (name === "blink" ? shape : "");
         await page.route(`${server.url}idle.html`, (r) => r.fulfill({ contentType: "text/html", body }));
         await page.goto(`${server.url}idle.html`);
-        if (name === "music") await waitMusic(page, 'document.querySelector("audio")');
+        if (name !== "blank") await waitMusic(page, 'document.querySelector("audio")');
     } else {
         await page.goto(server.url);
         await page.locator(start).waitFor({ state: "visible" });
@@ -138,6 +146,7 @@ const plan = [
     ["title", sites[0], "web_idle_title_cpu", 1],
     ["blank", sites[0], "web_idle_blank_page_cpu", null],
     ["music", sites[0], "web_idle_music_alone_cpu", null],
+    ["blink", sites[0], "web_idle_blink_alone_cpu", null],
     ["prompt", sites[0], "web_idle_prompt_cpu", 3],
     ...sites.slice(1).flatMap((s) => [
         ["title", s, "web_idle_title_cpu", 1],
