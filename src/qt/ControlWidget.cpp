@@ -37,8 +37,9 @@ void ControlWidget::apply(const ControlLook& look) {
         QAccessibleEvent event(this, QAccessible::NameChanged);
         QAccessible::updateAccessibility(&event);
     }
-    // A hidden picture box lets go of its scaled copy: it is scaled again when it shows.
-    if (!look.visible && !scaled_.isNull()) {
+    // A hidden picture box lets go of its scaled copy, and so does one given another picture: it is
+    // scaled again when it shows.
+    if ((!look.visible || look.picture != scaledPath_) && !scaled_.isNull()) {
         scaled_ = QImage();
         scaledPath_.clear();
     }

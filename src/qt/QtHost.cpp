@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QLocale>
 #include <QTranslator>
-#include <malloc.h>
 
 void prepareDesktop() {
     // On X11 the window's pixels go to the server over the connection, not through shared memory: the
@@ -15,10 +14,6 @@ void prepareDesktop() {
     // repaint of a square just sent waits for a round trip to the server. A player's own setting of the
     // variable stands.
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
-    // Pictures come and go with the scenes, a megabyte or more each. A fixed threshold keeps each of
-    // them in memory of its own, given back when it is let go; by default the threshold rises after
-    // the first is freed, and later pictures stay in the heap after they are gone.
-    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
 }
 
 void speakThePlayersLanguage(QCoreApplication& app) {

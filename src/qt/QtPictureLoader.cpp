@@ -67,20 +67,23 @@ QImage QtPictureLoader::find(const std::string& path) const {
     return known->second->image;
 }
 
-void QtPictureLoader::keepOnly(const std::vector<std::string>& shown) {
+qint64 QtPictureLoader::keepOnly(const std::vector<std::string>& shown) {
     std::set<Identity> keep;
     for (const std::string& path : shown)
         if (auto identity = identityOf(path)) keep.insert(*identity);
     if (lastDecoded_) keep.insert(*lastDecoded_);
+    qint64 letGo = 0;
     for (auto at = kept_.begin(); at != kept_.end();) {
         if (keep.count(at->identity)) {
             ++at;
             continue;
         }
         keptBytes_ -= at->image.sizeInBytes();
+        letGo += at->image.sizeInBytes();
         byIdentity_.erase(at->identity);
         at = kept_.erase(at);
     }
+    return letGo;
 }
 
 void QtPictureLoader::keep(const Identity& identity, const QImage& image) const {

@@ -23,8 +23,8 @@ class QtPictureLoader : public PictureLoader {
     // The picture at path (a null image when it is not one).
     QImage picture(const std::string& path) const;
     // Lets go of the pictures none of these paths names, but for the one decoded last: a picture no
-    // box shows need not stay in memory, and is decoded again when it is shown.
-    void keepOnly(const std::vector<std::string>& shown);
+    // box shows need not stay in memory, and is decoded again when it is shown. Returns the bytes let go.
+    qint64 keepOnly(const std::vector<std::string>& shown);
     // Counts the pictures decoded: while it stands still, every path shows what it showed.
     quint64 generation() const { return generation_; }
     // The bytes and the number of the decoded pictures kept.

@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <algorithm>
+#include <malloc.h>
 
 void WidgetTree::create(QWidget& stage, QObject& keyFilter) {
     const auto& controls = game_.controls();
@@ -72,7 +73,9 @@ ViewTracker::Changes WidgetTree::sync(const QFont& font, double perPixel) {
         std::vector<std::string> shown;
         for (const ControlWidget* box : pictureBoxes_)
             if (box->look().visible && !box->look().picture.empty()) shown.push_back(box->look().picture);
-        pictures_.keepOnly(shown);
+        // What was let go goes back to the system: the heap keeps freed pictures otherwise, once
+        // glibc has raised its threshold for memory of their own after the first one freed.
+        if (pictures_.keepOnly(shown) > 0) malloc_trim(0);
     }
     return changes;
 }
