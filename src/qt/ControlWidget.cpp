@@ -98,12 +98,16 @@ void ControlWidget::focusOutEvent(QFocusEvent* event) {
 bool ControlWidget::paintsNothingIn(const QRect& dirty) {
     if (look_.backStyle == BackStyle::Opaque || look_.borderStyle == BorderStyle::Single) return false;
     if (look_.caption.empty()) return true;
+    return !dirty.intersects(textBox());
+}
+
+QRect ControlWidget::textBox() {
     const QRect inner = rect().adjusted(1, 1, -1, -1);
     const QStaticText& text = text_.layout(look_.caption, inner.size(), font(), look_.alignment);
+    // A glyph's overhang beyond the laid-out text counts too.
     const int height =
         std::min(inner.height(), static_cast<int>(std::ceil(text.size().height())) + fontMetrics().height());
-    const int width = text_.reach(font(), look_.alignment);
-    return !dirty.intersects(QRect(inner.left(), inner.top(), width, height));
+    return QRect(inner.left(), inner.top(), text_.reach(font(), look_.alignment), height);
 }
 
 void ControlWidget::paintLabel(QPainter& p, const QRect& dirty) {
@@ -119,8 +123,7 @@ void ControlWidget::paintLabel(QPainter& p, const QRect& dirty) {
     const QRect inner = r.adjusted(1, 1, -1, -1);
     const QStaticText& text = text_.layout(look_.caption, inner.size(), font(), look_.alignment);
     // Nothing shows outside the inner box, whatever width the text is laid out in.
-    if (!dirty.intersects(QRect(inner.left(), inner.top(), inner.width(), text.size().toSize().height())))
-        return;
+    if (!dirty.intersects(textBox())) return;
     // A disabled label shows its text greyed, as the desktop does.
     const QColor color = look_.enabled ? toQColor(look_.foreColor) : QColor(160, 160, 160);
     const QSize shown(inner.width(),

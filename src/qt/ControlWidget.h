@@ -44,6 +44,8 @@ class ControlWidget : public QWidget {
   private:
     // Whether a transparent label has nothing to draw in this part of itself.
     bool paintsNothingIn(const QRect& dirty);
+    // Where a label's text can show: the inner box as far as the text reaches.
+    QRect textBox();
     void paintLabel(QPainter& p, const QRect& dirty);
     void paintShape(QPainter& p);
     void drawShape(QPainter& p);

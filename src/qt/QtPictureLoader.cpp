@@ -68,13 +68,13 @@ QImage QtPictureLoader::find(const std::string& path) const {
 }
 
 qint64 QtPictureLoader::keepOnly(const std::vector<std::string>& shown) {
-    std::set<Identity> keep;
+    std::set<Identity> wanted;
     for (const std::string& path : shown)
-        if (auto identity = identityOf(path)) keep.insert(*identity);
-    if (lastDecoded_) keep.insert(*lastDecoded_);
+        if (auto identity = identityOf(path)) wanted.insert(*identity);
+    if (lastDecoded_) wanted.insert(*lastDecoded_);
     qint64 letGo = 0;
     for (auto at = kept_.begin(); at != kept_.end();) {
-        if (keep.count(at->identity)) {
+        if (wanted.count(at->identity)) {
             ++at;
             continue;
         }

@@ -65,19 +65,22 @@ ViewTracker::Changes WidgetTree::sync(const QFont& font, double perPixel) {
                 links_[static_cast<std::size_t>(linkOf_[id])].sync(view_.look(id), font, perPixel);
     }
     if (changes.stacks) syncStacking();
+    letGoOfUnshownPictures(changes);
+    return changes;
+}
+
+void WidgetTree::letGoOfUnshownPictures(const ViewTracker::Changes& changes) {
     // The decoded pictures stay only while a box shows them (a hidden title card need not).
     const bool boxChanged =
         std::any_of(changes.controls.begin(), changes.controls.end(),
                     [&](std::size_t id) { return game_.controls()[id].kind == ControlKind::PictureBox; });
-    if (boxChanged) {
-        std::vector<std::string> shown;
-        for (const ControlWidget* box : pictureBoxes_)
-            if (box->look().visible && !box->look().picture.empty()) shown.push_back(box->look().picture);
-        // What was let go goes back to the system: the heap keeps freed pictures otherwise, once
-        // glibc has raised its threshold for memory of their own after the first one freed.
-        if (pictures_.keepOnly(shown) > 0) malloc_trim(0);
-    }
-    return changes;
+    if (!boxChanged) return;
+    std::vector<std::string> shown;
+    for (const ControlWidget* box : pictureBoxes_)
+        if (box->look().visible && !box->look().picture.empty()) shown.push_back(box->look().picture);
+    // What was let go goes back to the system: the heap keeps freed pictures otherwise, once glibc
+    // has raised its threshold for memory of their own after the first one freed.
+    if (pictures_.keepOnly(shown) > 0) malloc_trim(0);
 }
 
 void WidgetTree::setDrafting(bool on) {

@@ -38,6 +38,7 @@ class WidgetTree {
 
   private:
     void syncStacking();
+    void letGoOfUnshownPictures(const ViewTracker::Changes& changes);
 
     const Game& game_;
     ViewTracker view_;
